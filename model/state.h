@@ -1,0 +1,74 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+
+namespace xscatter {
+
+class CommandPanel;
+
+// Bin i stands for photon energy 0.5*i keV; bins 1..300 are used, element 0 never is.
+inline constexpr int kLastBin = 300;
+// Rows 1..45 of the momentum-transfer table; element 0 is never used.
+inline constexpr int kTableRows = 45;
+
+using GridArray = std::array<double, kLastBin + 1>;
+using TableArray = std::array<double, kTableRows + 1>;
+
+// The one calculation store of the program: the data tables, the spectra and the scalars that the
+// commands share. The procedures take no data arguments; the box texts they need and the yields
+// between steps go through the attached CommandPanel.
+class Module1 {
+ public:
+  // Tables, filled once by LoadDataTables.
+  GridArray MuTarget{};
+  GridArray MuAl{};
+  GridArray MuCu{};
+  GridArray WaterCoherent{};
+  GridArray WaterIncoherent{};
+  TableArray ScatterX{};
+  TableArray CoherentF{};
+  TableArray IncoherentS{};
+
+  // Spectra.
+  GridArray PrimarySpectrum{};
+  GridArray UnfilteredSpectrum{};
+  // [1][i]: energy in keV of the photon scattered from bin i; [2][i]: its fluence; [0] unused.
+  std::array<GridArray, 3> IncoherentSpectrum{};
+  GridArray CoherentSpectrum{};
+
+  double Pi = 0;
+  double ScatterAngle = 0;
+  double BinCount = 0;
+  double CommonMaximum = 0;
+  int ScatterSaved = 0;
+
+  // The panel supplies the box texts and the yield hook; without one, texts read empty and yields
+  // do nothing.
+  void AttachPanel(CommandPanel* panel) { panel_ = panel; }
+  CommandPanel* Panel() const { return panel_; }
+
+  // Folder that holds Data/ and receives the spectrum files: the current directory unless a test
+  // points it elsewhere.
+  void SetWorkingFolder(std::filesystem::path folder) { folder_ = std::move(folder); }
+  const std::filesystem::path& WorkingFolder() const { return folder_; }
+
+  // Throws TableError; on failure no table array or Pi has changed.
+  void LoadDataTables();
+  // Throws ModelError when the conditions give no finite spectrum; the spectra are then unchanged.
+  void ComputePrimarySpectrum();
+  // Both throw ScatterModelError; they leave the spectra partly computed, as the caller restores.
+  void ComputeIncoherentSpectrum();
+  void ComputeCoherentSpectrum();
+  // Both throw FileWriteError; an existing file is replaced only by a complete new one.
+  void WritePrimarySpectrumFile() const;
+  void WriteScatterSpectrumFiles() const;
+
+ private:
+  void YieldToUi() const;
+
+  CommandPanel* panel_ = nullptr;
+  std::filesystem::path folder_ = ".";
+};
+
+}  // namespace xscatter

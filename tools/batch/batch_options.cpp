@@ -1,0 +1,75 @@
+#include "tools/batch/batch_options.h"
+
+#include <string_view>
+#include <utility>
+
+#include "model/commands.h"
+
+namespace xscatter::batch {
+
+const char* const kBatchUsage =
+    "usage: xscatter-batch [--kv TEXT] [--target-angle TEXT] [--inherent TEXT] [--al TEXT]\n"
+    "                      [--cu TEXT] [--angle TEXT] [--help] [--version]\n"
+    "\n"
+    "Computes the primary spectrum for the exposure conditions and writes P_Spectrum.dat; with\n"
+    "--angle also the scatter spectra, written to Inc_Spectrum.dat and Coh_Spectrum.dat. Each TEXT\n"
+    "is read exactly as the program's box would read it (\"100kV\" is 100, an empty text is 0).\n"
+    "Absent boxes keep their default texts: --kv 100 --target-angle 12 --inherent 2.5 --al 0\n"
+    "--cu 0. The tables are read from Data/ and the files written in the current directory.\n"
+    "\n"
+    "Exit status: 0 done, 1 table or file error, 2 entry rejected or bad command line.\n";
+
+std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args,
+                                              std::string& error) {
+  BatchOptions options{std::string(kDefaultTubeVoltage), std::string(kDefaultTargetAngle),
+                       std::string(kDefaultInherentFiltration),
+                       std::string(kDefaultAddedAluminium), std::string(kDefaultAddedCopper),
+                       std::nullopt};
+  const std::pair<std::string_view, std::string*> boxes[] = {
+      {"--kv", &options.kv},           {"--target-angle", &options.target_angle},
+      {"--inherent", &options.inherent}, {"--al", &options.aluminium},
+      {"--cu", &options.copper},
+  };
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      options.version = true;
+      continue;
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      error = "option " + name + " needs a value";
+      return std::nullopt;
+    }
+
+    bool known = false;
+    for (const auto& [box_name, target] : boxes) {
+      if (name == box_name) {
+        *target = value;
+        known = true;
+      }
+    }
+    if (name == "--angle") {
+      options.angle = value;
+      known = true;
+    }
+    if (!known) {
+      error = "unknown option " + name;
+      return std::nullopt;
+    }
+  }
+  return options;
+}
+
+}  // namespace xscatter::batch

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace xscatter::batch {
+
+// The raw box texts given on the command line; absent boxes keep the screens' default texts.
+struct BatchOptions {
+  std::string kv;
+  std::string target_angle;
+  std::string inherent;
+  std::string aluminium;
+  std::string copper;
+  std::optional<std::string> angle;  // without it only the primary spectrum is computed
+  bool help = false;
+  bool version = false;
+};
+
+// Parses "--name value" and "--name=value"; on a malformed command line returns nothing and puts
+// the reason into `error`.
+std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args,
+                                              std::string& error);
+
+extern const char* const kBatchUsage;
+
+}  // namespace xscatter::batch
