@@ -48,12 +48,13 @@ double InterpolateLogLog(double x, const TableArray& scatter_x, const TableArray
     throw ScatterModelError("ゼロによる除算: Water.xfs の " + std::to_string(lo) + " 行目と " +
                             std::to_string(hi) + " 行目の x が等しい値です");
   }
-  const double log_value = std::log(column[lo]) + (std::log(x) - std::log(scatter_x[lo])) *
-                                                      (std::log(column[hi]) - std::log(column[lo])) /
-                                                      log_x_span;
+  const double log_value =
+      std::log(column[lo]) + (std::log(x) - std::log(scatter_x[lo])) *
+                                 (std::log(column[hi]) - std::log(column[lo])) / log_x_span;
   const double value = std::exp(log_value);
   if (!std::isfinite(log_value) || !std::isfinite(value)) {
-    throw ScatterModelError("オーバーフロー: x = " + Number(x) + " 1/Å での補間値が有限になりません");
+    throw ScatterModelError("オーバーフロー: x = " + Number(x) +
+                            " 1/Å での補間値が有限になりません");
   }
   return value;
 }

@@ -1,9 +1,9 @@
 #include "model/lenient_number.h"
 
+#include <locale.h>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <string>
 
 namespace xscatter {

@@ -4,6 +4,7 @@
 #include "model/command_panel.h"
 #include "model/errors.h"
 #include "model/lenient_number.h"
+#include "model/primary_model.h"
 #include "model/state.h"
 
 namespace xscatter {
@@ -21,6 +22,15 @@ bool AllFinite(const GridArray& values, int first, int last) {
 }
 
 }  // namespace
+
+double TuckerDepthCoefficient(double kv) {
+  return 141766 + 12157 * kv - 111.046 * std::pow(kv, 2) + 0.552536 * std::pow(kv, 3) -
+         0.000970158 * std::pow(kv, 4);
+}
+
+double CharacteristicLineShare(double kv) {
+  return kv > 70 ? (std::sqrt(8.79856 * kv - 595.149) - 4.55528) / 4.39928 : 0.0;
+}
 
 void Module1::ComputePrimarySpectrum() {
   const double kv = BoxNumber(panel_, ConditionBox::TubeVoltage);
@@ -40,9 +50,8 @@ void Module1::ComputePrimarySpectrum() {
   GridArray unfiltered = UnfilteredSpectrum;
 
   const double cot = 1 / std::tan(target_angle * 3.14159 / 180);
-  const double d = 141766 + 12157 * kv - 111.046 * std::pow(kv, 2) + 0.552536 * std::pow(kv, 3) -
-                   0.000970158 * std::pow(kv, 4);
-  const double k_share = kv > 70 ? (std::sqrt(8.79856 * kv - 595.149) - 4.55528) / 4.39928 : 0.0;
+  const double d = TuckerDepthCoefficient(kv);
+  const double k_share = CharacteristicLineShare(kv);
   const double a = 0.000029 * kv + 0.03658;
 
   for (int i = 2; i <= n; ++i) {
@@ -50,8 +59,8 @@ void Module1::ComputePrimarySpectrum() {
     double sum = 0;
     for (double t = e; t <= kv; t = t + 0.5) {
       const double u = e / t;
-      const double b =
-          1 - 5.049 * u + 10.847 * std::pow(u, 2) - 10.516 * std::pow(u, 3) + 3.842 * std::pow(u, 4);
+      const double b = 1 - 5.049 * u + 10.847 * std::pow(u, 2) - 10.516 * std::pow(u, 3) +
+                       3.842 * std::pow(u, 4);
       const double s = 1036.1 * std::exp(-0.04695 * t) + 202.41;
       const double x = (kv * kv - t * t) / (19.3 * d);
       const double p = cot * x;
@@ -73,8 +82,8 @@ void Module1::ComputePrimarySpectrum() {
 
   for (int i = 2; i <= n; ++i) {
     primary[i] = unfiltered[i];
-    primary[i] = primary[i] * std::exp(-(t_inh + t_al) * MuAl[i]) * std::exp(-t_cu * MuCu[i]) /
-                 (0.5 * i);
+    primary[i] =
+        primary[i] * std::exp(-(t_inh + t_al) * MuAl[i]) * std::exp(-t_cu * MuCu[i]) / (0.5 * i);
   }
 
   double maximum = 0;

@@ -79,7 +79,8 @@ void Module1::ComputeCoherentSpectrum() {
     if (!std::isfinite(angular)) {
       Rethrow("干渉性散乱スペクトル", e, ScatterModelError("散乱角が有限の値ではありません"));
     }
-    CoherentSpectrum[i] = CoherentSpectrum[i] + PrimarySpectrum[i] * WaterCoherent[i] * angular * (f * f);
+    CoherentSpectrum[i] =
+        CoherentSpectrum[i] + PrimarySpectrum[i] * WaterCoherent[i] * angular * (f * f);
   }
 }
 
