@@ -58,6 +58,14 @@ bool Normalise(GridArray& values, double maximum) {
 
 }  // namespace
 
+bool NormaliseScatterSpectra(Module1& m) {
+  FindCommonMaximum(m);
+  if (!(m.CommonMaximum > 0) || !std::isfinite(m.CommonMaximum)) return false;
+  const bool incoherent_finite = Normalise(m.IncoherentSpectrum[2], m.CommonMaximum);
+  const bool coherent_finite = Normalise(m.CoherentSpectrum, m.CommonMaximum);
+  return incoherent_finite && coherent_finite;
+}
+
 CommandStatus RunCalculateCommand(Module1& m) {
   CommandPanel& panel = *m.Panel();
   const double kv = LenientNumber(panel.ConditionText(ConditionBox::TubeVoltage));
@@ -112,19 +120,14 @@ CommandStatus RunScatterCommand(Module1& m) {
     return CommandStatus::Failed;
   }
 
-  FindCommonMaximum(m);
-  if (!(m.CommonMaximum > 0) || !std::isfinite(m.CommonMaximum)) {
+  if (!NormaliseScatterSpectra(m)) {
+    const bool nothing_scattered = !(m.CommonMaximum > 0);
     previous.RestoreInto(m);
     panel.ReportError(
-        "散乱スペクトルを正規化できません: 8 keV 以上の一次線スペクトルがないため、"
-        "散乱線がすべて 0 になりました。");
-    return CommandStatus::Failed;
-  }
-  const bool incoherent_finite = Normalise(m.IncoherentSpectrum[2], m.CommonMaximum);
-  const bool coherent_finite = Normalise(m.CoherentSpectrum, m.CommonMaximum);
-  if (!incoherent_finite || !coherent_finite) {
-    previous.RestoreInto(m);
-    panel.ReportError("散乱スペクトルを正規化できません: 値が有限になりません（オーバーフロー）。");
+        nothing_scattered
+            ? "散乱スペクトルを正規化できません: 8 keV 以上の一次線スペクトルがないため、"
+              "散乱線がすべて 0 になりました。"
+            : "散乱スペクトルを正規化できません: 値が有限になりません（オーバーフロー）。");
     return CommandStatus::Failed;
   }
 

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, prepares the working folder work/ with the shipped tables as
+# work/Data, and starts xscatter there; its spectrum files appear in work/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+bash scripts/build.sh
+mkdir -p work/Data
+cp data/Mus.dat data/Water.csv data/Water.xfs work/Data/
+cd work
+exec ../build/screens/xscatter
