@@ -1,0 +1,53 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// The physical data the tables are made from, all taken from xraylib. Every call checks xraylib's
+// error report and throws PhysicsLibraryError instead of returning a meaningless value.
+namespace xscatter::tables {
+
+class PhysicsLibraryError : public std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+inline constexpr int kTungsten = 74;
+inline constexpr int kAluminium = 13;
+inline constexpr int kCopper = 29;
+inline constexpr int kBeryllium = 4;
+inline constexpr int kHydrogen = 1;
+inline constexpr int kOxygen = 8;
+
+// Densities in g/cm3 that turn mass into linear coefficients; fixed here so that the tables do not
+// change with the library's density table.
+inline constexpr double kTungstenDensity = 19.3;
+inline constexpr double kAluminiumDensity = 2.699;
+inline constexpr double kCopperDensity = 8.96;
+
+// Classical electron radius squared over two, cm2/sr: the Thomson and Klein-Nishina prefactor.
+inline constexpr double kHalfElectronRadiusSquared = 3.970394e-26;
+
+// "4.0.0": the version of the library the program is linked against.
+std::string LibraryVersion();
+
+// Total attenuation including coherent scattering, cm2/g, at e keV.
+double TotalMassAttenuation(int z, double e);
+
+// Angle-integrated coherent and incoherent mass cross-sections of H2O, cm2/g.
+double WaterCoherentMassCrossSection(double e);
+double WaterIncoherentMassCrossSection(double e);
+
+// Molecular coherent factor F^2 = 2 F_H^2 + F_O^2 and incoherent function S = 2 S_H + S_O of water
+// in the independent-atom approximation, at x = sin(theta/2)/lambda in 1/Angstrom.
+double WaterFormFactorSquared(double x);
+double WaterIncoherentFunction(double x);
+
+// Dry air near sea level: mass energy-absorption and total mass attenuation, cm2/g, and density.
+double AirEnergyAbsorption(double e);
+double AirMassAttenuation(double e);
+double AirDensity();
+
+// Library density of an element, g/cm3.
+double ElementDensityOf(int z);
+
+}  // namespace xscatter::tables
