@@ -1,10 +1,10 @@
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 #include "model/errors.h"
 #include "model/state.h"
@@ -21,7 +21,8 @@ std::string FailureMessage(const fs::path& target, const std::string& reason) {
   std::error_code ec;
   const fs::path folder = fs::absolute(target, ec).parent_path();
   return "スペクトルファイル " + target.filename().string() + " を書き込めません（" + reason +
-         "）。\n保存先フォルダ: " + (ec ? target.parent_path() : folder.lexically_normal()).string();
+         "）。\n保存先フォルダ: " +
+         (ec ? target.parent_path() : folder.lexically_normal()).string();
 }
 
 // Writes the whole content to a temporary file beside the target and renames it into place, so an
@@ -44,7 +45,8 @@ void WriteFileAtomically(const fs::path& target, const std::string& content) {
   const int close_error = errno;
   if (!written || !closed) {
     fs::remove(temporary, ec);
-    throw FileWriteError(FailureMessage(target, std::strerror(written ? close_error : write_error)));
+    throw FileWriteError(
+        FailureMessage(target, std::strerror(written ? close_error : write_error)));
   }
   fs::rename(temporary, target, ec);
   if (ec) {
@@ -76,9 +78,9 @@ void Module1::WritePrimarySpectrumFile() const {
 }
 
 void Module1::WriteScatterSpectrumFiles() const {
-  WriteFileAtomically(folder_ / "Inc_Spectrum.dat",
-                      SpectrumText(" keV     Fluence", IncoherentSpectrum[1],
-                                   IncoherentSpectrum[2], 4, false));
+  WriteFileAtomically(
+      folder_ / "Inc_Spectrum.dat",
+      SpectrumText(" keV     Fluence", IncoherentSpectrum[1], IncoherentSpectrum[2], 4, false));
   WriteFileAtomically(
       folder_ / "Coh_Spectrum.dat",
       SpectrumText(" keV     Fluence", CoherentSpectrum, CoherentSpectrum, 4, true));

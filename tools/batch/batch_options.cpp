@@ -12,8 +12,9 @@ const char* const kBatchUsage =
     "                      [--cu TEXT] [--angle TEXT] [--help] [--version]\n"
     "\n"
     "Computes the primary spectrum for the exposure conditions and writes P_Spectrum.dat; with\n"
-    "--angle also the scatter spectra, written to Inc_Spectrum.dat and Coh_Spectrum.dat. Each TEXT\n"
-    "is read exactly as the program's box would read it (\"100kV\" is 100, an empty text is 0).\n"
+    "--angle also the scatter spectra, written to Inc_Spectrum.dat and Coh_Spectrum.dat.\n"
+    "Each TEXT is read exactly as the program's box would read it (\"100kV\" is 100, an empty\n"
+    "text is 0).\n"
     "Absent boxes keep their default texts: --kv 100 --target-angle 12 --inherent 2.5 --al 0\n"
     "--cu 0. The tables are read from Data/ and the files written in the current directory.\n"
     "\n"
@@ -21,13 +22,14 @@ const char* const kBatchUsage =
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args,
                                               std::string& error) {
-  BatchOptions options{std::string(kDefaultTubeVoltage), std::string(kDefaultTargetAngle),
-                       std::string(kDefaultInherentFiltration),
-                       std::string(kDefaultAddedAluminium), std::string(kDefaultAddedCopper),
-                       std::nullopt};
+  BatchOptions options{std::string(kDefaultTubeVoltage),        std::string(kDefaultTargetAngle),
+                       std::string(kDefaultInherentFiltration), std::string(kDefaultAddedAluminium),
+                       std::string(kDefaultAddedCopper),        std::nullopt};
   const std::pair<std::string_view, std::string*> boxes[] = {
-      {"--kv", &options.kv},           {"--target-angle", &options.target_angle},
-      {"--inherent", &options.inherent}, {"--al", &options.aluminium},
+      {"--kv", &options.kv},
+      {"--target-angle", &options.target_angle},
+      {"--inherent", &options.inherent},
+      {"--al", &options.aluminium},
       {"--cu", &options.copper},
   };
 

@@ -1,0 +1,116 @@
+#include "screens/controls.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QScreen>
+
+#include "output/qt/twips.h"
+
+namespace xscatter {
+namespace {
+
+// With the Fusion style only a style sheet paints a button face in an exact colour; the border
+// keeps the raised look the palette would otherwise give.
+constexpr char kButtonStyle[] =
+    "QPushButton { background-color: rgb(255, 255, 192); border: 2px outset rgb(160, 160, 160);"
+    " padding: 2px; }"
+    "QPushButton:pressed { border-style: inset; }"
+    "QPushButton:focus { border-color: rgb(64, 64, 64); }"
+    "QPushButton:disabled { color: rgb(128, 128, 128); }";
+
+void SetTextColour(QWidget* control, QPalette::ColorRole role, const QColor& colour) {
+  QPalette palette = control->palette();
+  palette.setColor(role, colour);
+  control->setPalette(palette);
+}
+
+}  // namespace
+
+QFont ScreenFont(const QString& face, double points) {
+  QFont font(face);
+  font.setPointSizeF(points);
+  font.setWeight(QFont::Normal);
+  return font;
+}
+
+void SetUpWindow(QWidget* window, const QString& caption, Twips client, FrameStyle style,
+                 const QFont& font) {
+  Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+  flags |= style == FrameStyle::kDialog ? Qt::Tool : Qt::Window;
+  window->setWindowFlags(flags);
+  window->setWindowTitle(caption);
+  window->setFont(font);
+  window->setFixedSize(TwipsToPixels(client.width, window), TwipsToPixelsY(client.height, window));
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  window->move(screen.center() - window->rect().center());
+}
+
+void Place(QWidget* control, Twips box) {
+  control->setGeometry(TwipsRect(box.left, box.top, box.width, box.height, control->window()));
+}
+
+QLabel* AddLabel(QWidget* window, const char* name, const QString& text, Twips box,
+                 const LabelStyle& style) {
+  auto* label = new QLabel(text, window);
+  label->setObjectName(QString::fromLatin1(name));
+  if (style.font) label->setFont(*style.font);
+  if (style.colour) SetTextColour(label, QPalette::WindowText, *style.colour);
+  label->setAlignment(style.alignment);
+  label->setAutoFillBackground(!style.transparent);
+  Place(label, box);
+  if (style.auto_size) label->adjustSize();
+  return label;
+}
+
+QLabel* AddPanel(QWidget* window, const char* name, Twips box, const QColor& background) {
+  auto* panel = new QLabel(window);
+  panel->setObjectName(QString::fromLatin1(name));
+  panel->setFrameStyle(QFrame::Box | QFrame::Plain);
+  panel->setLineWidth(1);
+  QPalette palette = panel->palette();
+  palette.setColor(QPalette::Window, background);
+  panel->setPalette(palette);
+  panel->setAutoFillBackground(true);
+  Place(panel, box);
+  panel->lower();
+  return panel;
+}
+
+QLineEdit* AddTextBox(QWidget* window, const char* name, Twips box, const QFont& font,
+                      std::optional<QColor> text_colour) {
+  auto* edit = new QLineEdit(QString::fromLatin1(name), window);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setFont(font);
+  edit->setAlignment(Qt::AlignCenter);
+  edit->setTextMargins(0, 0, 0, 0);
+  if (text_colour) SetTextColour(edit, QPalette::Text, *text_colour);
+  Place(edit, box);
+  return edit;
+}
+
+QPushButton* AddButton(QWidget* window, const char* name, const QString& text, Twips box,
+                       std::optional<QFont> font) {
+  auto* button = new QPushButton(text, window);
+  button->setObjectName(QString::fromLatin1(name));
+  if (font) button->setFont(*font);
+  button->setStyleSheet(QString::fromLatin1(kButtonStyle));
+  button->setAutoDefault(true);
+  Place(button, box);
+  return button;
+}
+
+LineControl::LineControl(QWidget* window, const char* name, Twips from_to, const QColor& colour,
+                         int pixels)
+    : QWidget(window), colour_(colour) {
+  setObjectName(QString::fromLatin1(name));
+  const int left = TwipsToPixels(from_to.left, window);
+  const int y = TwipsToPixelsY(from_to.top, window);
+  setGeometry(left, y - pixels / 2, TwipsToPixels(from_to.width, window), pixels);
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void LineControl::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), colour_); }
+
+}  // namespace xscatter
