@@ -11,30 +11,21 @@
 namespace xscatter::testing {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
- public:
+struct TempFolder {
   TempFolder();
   ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
+  std::filesystem::path path;
 };
 
-// Smooth synthetic tables, written with seven significant digits (the same text that
-// tests/core/reference/independent_model.py builds its reference files from).
-std::string TestMusText();
-std::string TestWaterText();
-std::string TestXfsText();
+// Smooth synthetic tables with seven significant digits; reference/independent_model.py builds
+// the reference files from the same text.
+std::string TestTable(const std::string& name);
 void WriteFile(const std::filesystem::path& path, const std::string& text);
 void WriteTestTables(const std::filesystem::path& folder);
 std::string ReadFile(const std::filesystem::path& path);
 
 // Box texts, captured messages and counted yields in place of the screens.
-class FakePanel : public CommandPanel {
- public:
+struct FakePanel : CommandPanel {
   FakePanel();
   std::string ConditionText(ConditionBox box) const override { return boxes.at(box); }
   void SetConditionText(ConditionBox box, const std::string& text) override { boxes[box] = text; }
@@ -45,12 +36,11 @@ class FakePanel : public CommandPanel {
 
   std::map<ConditionBox, std::string> boxes;
   std::string angle = "90";
-  std::vector<std::string> warnings;
-  std::vector<std::string> errors;
+  std::vector<std::string> warnings, errors;
   int yields = 0;
 };
 
-// A store loaded from the synthetic tables in its own folder, with a panel holding the defaults.
+// A store loaded from the synthetic tables in its own folder, with the default box texts.
 struct LoadedStore {
   LoadedStore();
   TempFolder folder;
