@@ -6,34 +6,18 @@
 #include <cmath>
 #include <string>
 
-#include "model/command_panel.h"
 #include "model/commands.h"
 #include "model/state.h"
+#include "model/text_panel.h"
 
 namespace {
 
-using xscatter::ConditionBox;
-
-class FixedPanel : public xscatter::CommandPanel {
- public:
-  std::string ConditionText(ConditionBox box) const override {
-    switch (box) {
-      case ConditionBox::TubeVoltage:
-        return "150";
-      case ConditionBox::TargetAngle:
-        return "12";
-      case ConditionBox::InherentFiltration:
-        return "2.5";
-      default:
-        return "0";
-    }
-  }
-  void SetConditionText(ConditionBox, const std::string&) override {}
-  std::string AngleText() const override { return "90"; }
-  void Warn(const std::string&) override {}
-  void ReportError(const std::string&) override {}
-  void Yield() override {}
-};
+// The 150 kV conditions of the heaviest primary calculation.
+xscatter::TextPanel Conditions150kV() {
+  xscatter::TextPanel panel;
+  panel.boxes[xscatter::ConditionBox::TubeVoltage] = "150";
+  return panel;
+}
 
 // Smooth tables of realistic size; the values do not change the amount of work.
 void FillTables(xscatter::Module1& m) {
@@ -55,7 +39,7 @@ void FillTables(xscatter::Module1& m) {
 }
 
 void BM_PrimarySpectrum150kV(benchmark::State& state) {
-  FixedPanel panel;
+  xscatter::TextPanel panel = Conditions150kV();
   xscatter::Module1 m;
   FillTables(m);
   m.AttachPanel(&panel);
@@ -68,7 +52,7 @@ void BM_PrimarySpectrum150kV(benchmark::State& state) {
 BENCHMARK(BM_PrimarySpectrum150kV)->Unit(benchmark::kMicrosecond);
 
 void BM_ScatterRun(benchmark::State& state) {
-  FixedPanel panel;
+  xscatter::TextPanel panel = Conditions150kV();
   xscatter::Module1 m;
   FillTables(m);
   m.AttachPanel(&panel);

@@ -5,7 +5,6 @@
 #include <random>
 #include <sstream>
 
-#include "model/commands.h"
 #include "output/number_format.h"
 
 namespace xscatter::testing {
@@ -58,13 +57,6 @@ std::string ReadFile(const fs::path& path) {
   out << std::ifstream(path, std::ios::binary).rdbuf();
   return out.str();
 }
-
-FakePanel::FakePanel()
-    : boxes{{ConditionBox::TubeVoltage, "100"},
-            {ConditionBox::TargetAngle, "12"},
-            {ConditionBox::InherentFiltration, "2.5"},
-            {ConditionBox::AddedAluminium, "0"},
-            {ConditionBox::AddedCopper, "0"}} {}
 
 LoadedStore::LoadedStore() {
   WriteTestTables(folder.path);

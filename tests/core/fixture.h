@@ -1,12 +1,11 @@
 #pragma once
 
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "model/command_panel.h"
 #include "model/state.h"
+#include "model/text_panel.h"
 
 namespace xscatter::testing {
 
@@ -24,18 +23,13 @@ void WriteFile(const std::filesystem::path& path, const std::string& text);
 void WriteTestTables(const std::filesystem::path& folder);
 std::string ReadFile(const std::filesystem::path& path);
 
-// Box texts, captured messages and counted yields in place of the screens.
-struct FakePanel : CommandPanel {
-  FakePanel();
-  std::string ConditionText(ConditionBox box) const override { return boxes.at(box); }
-  void SetConditionText(ConditionBox box, const std::string& text) override { boxes[box] = text; }
-  std::string AngleText() const override { return angle; }
+// Box texts with captured messages and counted yields in place of the screens.
+struct FakePanel : TextPanel {
+  FakePanel() { angle = "90"; }
   void Warn(const std::string& text) override { warnings.push_back(text); }
   void ReportError(const std::string& text) override { errors.push_back(text); }
   void Yield() override { ++yields; }
 
-  std::map<ConditionBox, std::string> boxes;
-  std::string angle = "90";
   std::vector<std::string> warnings, errors;
   int yields = 0;
 };

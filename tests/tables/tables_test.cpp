@@ -10,9 +10,9 @@
 #include <set>
 #include <string>
 
-#include "model/command_panel.h"
 #include "model/commands.h"
 #include "model/state.h"
+#include "model/text_panel.h"
 #ifdef XSCATTER_HAVE_XRAYLIB
 #include "model/interpolation.h"
 #include "physics_library.h"
@@ -75,17 +75,10 @@ TEST_F(ShippedTables, WaterWeightsAreTheThomsonPrefactor) {
   }
 }
 
-// The exposure-conditions boxes at their defaults.
-struct DefaultPanel : CommandPanel {
-  std::string ConditionText(ConditionBox box) const override { return texts[int(box)]; }
-  void SetConditionText(ConditionBox box, const std::string& text) override {
-    texts[int(box)] = text;
-  }
-  std::string AngleText() const override { return "90"; }
+// The exposure-conditions boxes at their defaults; any message fails the test.
+struct DefaultPanel : TextPanel {
   void Warn(const std::string& text) override { ADD_FAILURE() << text; }
   void ReportError(const std::string& text) override { ADD_FAILURE() << text; }
-  void Yield() override {}
-  std::string texts[5] = {"100", "12", "2.5", "0", "0"};
 };
 
 TEST_F(ShippedTables, DefaultRunAt100kVShowsTheLinesAndTheKEdge) {

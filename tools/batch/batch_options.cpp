@@ -3,8 +3,6 @@
 #include <string_view>
 #include <utility>
 
-#include "model/commands.h"
-
 namespace xscatter::batch {
 
 const char* const kBatchUsage =
@@ -22,15 +20,13 @@ const char* const kBatchUsage =
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args,
                                               std::string& error) {
-  BatchOptions options{std::string(kDefaultTubeVoltage),        std::string(kDefaultTargetAngle),
-                       std::string(kDefaultInherentFiltration), std::string(kDefaultAddedAluminium),
-                       std::string(kDefaultAddedCopper),        std::nullopt};
-  const std::pair<std::string_view, std::string*> boxes[] = {
-      {"--kv", &options.kv},
-      {"--target-angle", &options.target_angle},
-      {"--inherent", &options.inherent},
-      {"--al", &options.aluminium},
-      {"--cu", &options.copper},
+  BatchOptions options;
+  const std::pair<std::string_view, ConditionBox> boxes[] = {
+      {"--kv", ConditionBox::TubeVoltage},
+      {"--target-angle", ConditionBox::TargetAngle},
+      {"--inherent", ConditionBox::InherentFiltration},
+      {"--al", ConditionBox::AddedAluminium},
+      {"--cu", ConditionBox::AddedCopper},
   };
 
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -56,9 +52,9 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     }
 
     bool known = false;
-    for (const auto& [box_name, target] : boxes) {
+    for (const auto& [box_name, box] : boxes) {
       if (name == box_name) {
-        *target = value;
+        options.boxes[box] = value;
         known = true;
       }
     }

@@ -1,18 +1,17 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "model/command_panel.h"
+
 namespace xscatter::batch {
 
-// The raw box texts given on the command line; absent boxes keep the screens' default texts.
+// The raw box texts given on the command line; boxes not given keep the screens' default texts.
 struct BatchOptions {
-  std::string kv;
-  std::string target_angle;
-  std::string inherent;
-  std::string aluminium;
-  std::string copper;
+  std::map<ConditionBox, std::string> boxes;
   std::optional<std::string> angle;  // without it only the primary spectrum is computed
   bool help = false;
   bool version = false;

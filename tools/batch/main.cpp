@@ -2,14 +2,13 @@
 #include <string>
 #include <vector>
 
-#include "model/command_panel.h"
 #include "model/commands.h"
 #include "model/state.h"
+#include "model/text_panel.h"
 #include "tools/batch/batch_options.h"
 
 namespace {
 
-using xscatter::ConditionBox;
 using xscatter::batch::BatchOptions;
 
 // Exit statuses of the tool.
@@ -18,41 +17,16 @@ constexpr int kFailed = 1;
 constexpr int kRejected = 2;
 
 // Stands in for the screens: the boxes hold the command-line texts, messages go to stderr.
-class BatchPanel : public xscatter::CommandPanel {
+class BatchPanel : public xscatter::TextPanel {
  public:
-  explicit BatchPanel(BatchOptions options) : options_(std::move(options)) {}
-
-  std::string ConditionText(ConditionBox box) const override { return *Box(box); }
-  void SetConditionText(ConditionBox box, const std::string& text) override {
-    *const_cast<std::string*>(Box(box)) = text;
-  }
-  std::string AngleText() const override { return options_.angle.value_or(""); }
   void Warn(const std::string& text) override { std::cerr << text << '\n'; }
   void ReportError(const std::string& text) override { std::cerr << text << '\n'; }
-  void Yield() override {}
-
- private:
-  const std::string* Box(ConditionBox box) const {
-    switch (box) {
-      case ConditionBox::TubeVoltage:
-        return &options_.kv;
-      case ConditionBox::TargetAngle:
-        return &options_.target_angle;
-      case ConditionBox::InherentFiltration:
-        return &options_.inherent;
-      case ConditionBox::AddedAluminium:
-        return &options_.aluminium;
-      case ConditionBox::AddedCopper:
-        break;
-    }
-    return &options_.copper;
-  }
-
-  BatchOptions options_;
 };
 
 int Run(const BatchOptions& options) {
-  BatchPanel panel(options);
+  BatchPanel panel;
+  for (const auto& [box, text] : options.boxes) panel.boxes[box] = text;
+  panel.angle = options.angle.value_or("");
   xscatter::Module1 m;
   m.AttachPanel(&panel);
   if (!xscatter::RunLoadDataTables(m)) return kFailed;

@@ -9,9 +9,9 @@
 #include <functional>
 #include <string>
 
-#include "fixed_panel.h"
 #include "model/commands.h"
 #include "model/state.h"
+#include "model/text_panel.h"
 #include "physics_library.h"
 
 namespace {
@@ -35,13 +35,20 @@ constexpr double kInherentAl = 2.5;  // mm
 constexpr double kBerylliumCm = 0.1;
 constexpr double kAirCm = 95;
 
+// A warning or an error means the conditions were not usable, so both stop the check.
+class ThrowingPanel : public xscatter::TextPanel {
+ public:
+  void Warn(const std::string& text) override { throw std::runtime_error(text); }
+  void ReportError(const std::string& text) override { throw std::runtime_error(text); }
+};
+
 std::string Text(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.4f", value);
   return text;
 }
 
-void Compute(Module1& m, FixedPanel& panel, double kv, double inherent_mm) {
+void Compute(Module1& m, ThrowingPanel& panel, double kv, double inherent_mm) {
   panel.SetConditionText(ConditionBox::TubeVoltage, Text(kv));
   panel.SetConditionText(ConditionBox::TargetAngle, Text(kTargetAngle));
   panel.SetConditionText(ConditionBox::InherentFiltration, Text(inherent_mm));
@@ -85,7 +92,7 @@ int main(int argc, char** argv) {
   }
   try {
     Module1 m;
-    FixedPanel panel;
+    ThrowingPanel panel;
     m.SetWorkingFolder(argc == 2 ? std::filesystem::path(argv[1]) : std::filesystem::path("."));
     m.AttachPanel(&panel);
     m.LoadDataTables();
