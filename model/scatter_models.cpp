@@ -9,9 +9,6 @@
 namespace xscatter {
 namespace {
 
-// Bins below 8 keV are never scattered.
-constexpr int kFirstScatterBin = 16;
-
 double MomentumTransfer(double energy, double theta) {
   const double wavelength = 12.4 / energy;
   return std::sin(0.5 * theta) / wavelength;

@@ -3,17 +3,11 @@
 #include <array>
 #include <filesystem>
 
+#include "model/grid.h"
+
 namespace xscatter {
 
 class CommandPanel;
-
-// Bin i stands for photon energy 0.5*i keV; bins 1..300 are used, element 0 never is.
-inline constexpr int kLastBin = 300;
-// Rows 1..45 of the momentum-transfer table; element 0 is never used.
-inline constexpr int kTableRows = 45;
-
-using GridArray = std::array<double, kLastBin + 1>;
-using TableArray = std::array<double, kTableRows + 1>;
 
 // The one calculation store of the program: the data tables, the spectra and the scalars that the
 // commands share. The procedures take no data arguments; the box texts they need and the yields
