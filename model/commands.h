@@ -37,11 +37,6 @@ CommandStatus RunCalculateCommand(Module1& m);
 // previous scatter spectra and scalars are restored; a file error leaves ScatterSaved alone.
 CommandStatus RunScatterCommand(Module1& m);
 
-// Finds the common maximum of both scatter spectra (bins 2..300) and divides both by it, values
-// at or below 1e-100 becoming 0. False, with the spectra partly divided, when the maximum is not a
-// finite positive number or a quotient is not finite.
-bool NormaliseScatterSpectra(Module1& m);
-
 // Writes P_Spectrum.dat; a failure is reported through the panel and false returned.
 bool RunWritePrimarySpectrumFile(Module1& m);
 

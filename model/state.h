@@ -3,7 +3,11 @@
 #include <array>
 #include <filesystem>
 
+#include <vector>
+
 #include "model/grid.h"
+#include "model/physical_tables.h"
+#include "model/primary_model.h"
 
 namespace xscatter {
 
@@ -42,6 +46,13 @@ class Module1 {
   void AttachPanel(CommandPanel* panel) { panel_ = panel; }
   CommandPanel* Panel() const { return panel_; }
 
+  // Further filter layers for the primary model, behind the inherent, aluminium and copper ones;
+  // none unless a tool sets them.
+  void SetExtraFilters(std::vector<FilterLayer> filters) { extra_filters_ = std::move(filters); }
+
+  // The eight table arrays as the engine takes them.
+  PhysicalTables Tables() const;
+
   // Folder that holds Data/ and receives the spectrum files: the current directory unless a test
   // points it elsewhere.
   void SetWorkingFolder(std::filesystem::path folder) { folder_ = std::move(folder); }
@@ -62,6 +73,7 @@ class Module1 {
   void YieldToUi() const;
 
   CommandPanel* panel_ = nullptr;
+  std::vector<FilterLayer> extra_filters_;
   std::filesystem::path folder_ = ".";
 };
 
