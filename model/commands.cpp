@@ -60,21 +60,34 @@ std::string UnexpectedFailure(const char* what, const std::exception& error) {
 
 }  // namespace
 
+bool VoltageAccepted(double kv) { return !(kv < 40 || kv > 150); }
+bool TargetAngleAccepted(double degrees) { return !(degrees < 1); }
+bool InherentFiltrationAccepted(double mm) { return !(mm < 1); }
+bool ScatterAngleAccepted(double degrees) { return !(degrees < 5 || degrees > 175); }
+
+std::optional<std::string_view> ConditionsWarning(const ExposureConditions& conditions) {
+  if (!VoltageAccepted(conditions.kv)) return kVoltageOutOfRange;
+  if (!TargetAngleAccepted(conditions.target_angle_deg)) return kReenterTargetAngle;
+  if (!InherentFiltrationAccepted(conditions.inherent_mm_al)) return kReenterInherentFiltration;
+  return std::nullopt;
+}
+
 CommandStatus RunCalculateCommand(Module1& m) {
   CommandPanel& panel = *m.Panel();
   const double kv = LenientNumber(panel.ConditionText(ConditionBox::TubeVoltage));
-  if (kv < 40 || kv > 150) {
+  if (!VoltageAccepted(kv)) {
     panel.Warn(std::string(kVoltageOutOfRange));
     return CommandStatus::Rejected;
   }
   m.BinCount = std::floor(2 * kv);
 
-  if (LenientNumber(panel.ConditionText(ConditionBox::TargetAngle)) < 1) {
+  if (!TargetAngleAccepted(LenientNumber(panel.ConditionText(ConditionBox::TargetAngle)))) {
     panel.Warn(std::string(kReenterTargetAngle));
     panel.SetConditionText(ConditionBox::TargetAngle, std::string(kDefaultTargetAngle));
     return CommandStatus::Rejected;
   }
-  if (LenientNumber(panel.ConditionText(ConditionBox::InherentFiltration)) < 1) {
+  if (!InherentFiltrationAccepted(
+          LenientNumber(panel.ConditionText(ConditionBox::InherentFiltration)))) {
     panel.Warn(std::string(kReenterInherentFiltration));
     panel.SetConditionText(ConditionBox::InherentFiltration,
                            std::string(kDefaultInherentFiltration));
@@ -97,7 +110,7 @@ CommandStatus RunCalculateCommand(Module1& m) {
 CommandStatus RunScatterCommand(Module1& m) {
   CommandPanel& panel = *m.Panel();
   const double angle = LenientNumber(panel.AngleText());
-  if (angle < 5 || angle > 175) {
+  if (!ScatterAngleAccepted(angle)) {
     panel.Warn(std::string(kScatterAngleOutOfRange));
     return CommandStatus::Rejected;
   }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
+#include "model/primary_model.h"
 #include "model/state.h"
 
 namespace xscatter {
@@ -21,6 +23,15 @@ inline constexpr std::string_view kDefaultInherentFiltration = "2.5";
 inline constexpr std::string_view kDefaultAddedAluminium = "0";
 inline constexpr std::string_view kDefaultAddedCopper = "0";
 inline constexpr std::string_view kDefaultScatterAngle = "90";
+
+// The checks of the two commands on numbers. ConditionsWarning gives the warning the calculate
+// command shows first for these conditions (they are checked in the command's order), or nothing
+// when it accepts them; the model may still find them uncomputable.
+bool VoltageAccepted(double kv);
+bool TargetAngleAccepted(double degrees);
+bool InherentFiltrationAccepted(double mm);
+bool ScatterAngleAccepted(double degrees);
+std::optional<std::string_view> ConditionsWarning(const ExposureConditions& conditions);
 
 enum class CommandStatus {
   Completed,  // the caller draws the new curves (and enables OK after a calculation)
