@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libbenchmark-dev libxrl-dev
   fonts-noto-cjk fonts-motoya-l-maruberi fonts-liberation2
   xvfb xauth xdotool
+  pybind11-dev python3-dev python3-numpy python3-pytest
 )
 
 missing=()

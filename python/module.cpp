@@ -1,0 +1,242 @@
+// The Python module xscatter: the engine's primary and scatter spectra as numpy arrays, with the
+// program's checks, messages and files.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "model/errors.h"
+#include "python/spectra.h"
+#include "python/table_set.h"
+
+namespace py = pybind11;
+namespace fs = std::filesystem;
+
+namespace xscatter::python {
+namespace {
+
+constexpr const char* kModuleDoc = R"doc(
+X-ray tube spectra and their scatter by water, as computed by xscatter.
+
+``primary(kv)`` computes the primary spectrum of a tungsten-target tube (Tucker model, 0.5 keV
+bins up to 150 keV); ``Spectrum.scatter(angle)`` the incoherent (Compton) and coherent (Rayleigh)
+spectra that a small volume of water scatters into unit solid angle at ``angle`` degrees.
+Energies are in keV and thicknesses in mm. Entries the program would refuse raise ValueError with
+the program's own warning text; unusable tables raise TableError.
+
+Example::
+
+    import xscatter
+    print(xscatter.primary(100).scatter(90).figures())
+)doc";
+
+// The 300 bins 1..300 of `values` as a read-only array that keeps `owner` alive.
+py::array BinView(const GridArray& values, py::handle owner) {
+  py::array_t<double> view({kLastBin}, {sizeof(double)}, values.data() + 1, owner);
+  view.attr("flags").attr("writeable") = false;
+  return view;
+}
+
+// Bin energies 0.5·i keV, i = 1..300, read-only.
+py::array BinEnergies() {
+  py::array_t<double> energies(kLastBin);
+  auto e = energies.mutable_unchecked<1>();
+  for (int i = 1; i <= kLastBin; ++i) e(i - 1) = kBinWidth * i;
+  energies.attr("flags").attr("writeable") = false;
+  return energies;
+}
+
+std::shared_ptr<TableSet> LoadDefaultTables() {
+  const py::module_ module = py::module_::import("xscatter");
+  const fs::path file = module.attr("__file__").cast<std::string>();
+  return std::make_shared<TableSet>(
+      DefaultTableFolder(file, XSCATTER_BUILD_MODULE_DIR, XSCATTER_SOURCE_DATA));
+}
+
+// The module's default tables, loaded at the first use and kept by the module; a failed load is
+// tried again at the next use.
+std::shared_ptr<TableSet> DefaultTables() {
+  py::module_ module = py::module_::import("xscatter");
+  if (!py::hasattr(module, "_default_tables")) {
+    module.attr("_default_tables") = py::cast(LoadDefaultTables());
+  }
+  return module.attr("_default_tables").cast<std::shared_ptr<TableSet>>();
+}
+
+std::shared_ptr<TableSet> TablesOrDefault(std::shared_ptr<TableSet> tables) {
+  return tables ? std::move(tables) : DefaultTables();
+}
+
+void TranslateErrors(std::exception_ptr error) {
+  try {
+    if (error) std::rethrow_exception(error);
+  } catch (const TableError& e) {
+    const py::object type = py::module_::import("xscatter").attr("TableError");
+    PyErr_SetString(type.ptr(), e.what());
+  } catch (const FileWriteError& e) {
+    PyErr_SetString(PyExc_OSError, e.what());
+  }
+}
+
+void BindTables(py::module_& m) {
+  py::class_<TableSet, std::shared_ptr<TableSet>>(m, "Tables", R"doc(
+The physical tables of one data folder (Mus.dat, Water.csv, Water.xfs), loaded once.
+
+Tables(folder=None): ``folder`` is the folder that holds the table files (str or path); None
+loads the tables installed with xscatter. Raises TableError, with the program's message, when a
+table is missing, unreadable or malformed.
+)doc")
+      .def(py::init([](std::optional<fs::path> folder) {
+             return std::make_shared<TableSet>(folder ? *folder : DefaultTables()->Folder());
+           }),
+           py::arg("folder") = py::none())
+      .def_property_readonly(
+          "folder", [](const TableSet& t) { return t.Folder(); },
+          "The folder the tables were read from.")
+      .def("__repr__", [](const TableSet& t) {
+        return "xscatter.Tables(" + py::repr(py::cast(t.Folder())).cast<std::string>() + ")";
+      });
+
+  m.def("default_tables", &DefaultTables, R"doc(
+The tables installed with xscatter, loaded at the first call and shared by every later one.
+
+primary() and Spectrum.from_arrays() use them when no ``tables`` are given. Raises TableError
+when they cannot be loaded (and tries again at the next call).
+)doc");
+}
+
+void BindSpectrum(py::module_& m) {
+  py::class_<Spectrum>(m, "Spectrum", R"doc(
+A primary X-ray spectrum on the program's grid of 300 bins of 0.5 keV.
+
+Attributes: ``energy`` (keV, 0.5·i for i = 1..300), ``fluence`` (relative, largest bin 1) and
+``bin_count`` (the last bin of the spectrum, Int(2·kV)); the arrays are read-only.
+)doc")
+      .def_property_readonly(
+          "energy", [](const Spectrum&) { return BinEnergies(); },
+          "Bin energies in keV: 0.5, 1.0, ..., 150.0 (300 values).")
+      .def_property_readonly(
+          "fluence",
+          [](py::object self) { return BinView(self.cast<const Spectrum&>().fluence, self); },
+          "Relative fluence of each bin, normalised to a maximum of 1 (300 values).")
+      .def_readonly("bin_count", &Spectrum::bin_count,
+                    "The last bin of the spectrum: Int(2·kV) for a computed one.")
+      .def(
+          "scatter",
+          [](const Spectrum& s, double angle) {
+            CheckScatterAngle(angle);
+            py::gil_scoped_release release;
+            return ComputeScatterSpectra(s, angle);
+          },
+          py::arg("angle"), R"doc(
+The incoherent and coherent scatter of this spectrum by water at ``angle`` degrees.
+
+The angle must lie within 5..175 degrees, else ValueError with the program's warning
+" 散乱角度が範囲外です ". It is converted to radians as angle/180·3.14159, like the program
+does. Raises RuntimeError with the program's message when the scatter cannot be computed.
+Returns a Scatter.
+)doc")
+      .def("write", &WritePrimaryFile, py::arg("folder"), R"doc(
+Writes P_Spectrum.dat into ``folder``, byte for byte as the program does.
+
+The file is replaced at once by a complete one; OSError with the program's message names what
+failed.
+)doc")
+      .def("__repr__", [](const Spectrum& s) {
+        return "<xscatter.Spectrum bin_count=" + std::to_string(s.bin_count) + ">";
+      });
+
+  m.def(
+      "primary",
+      [](double kv, double target_angle, double inherent, double al, double cu,
+         std::shared_ptr<TableSet> tables) {
+        const ExposureConditions conditions{kv, target_angle, inherent, al, cu};
+        CheckConditions(conditions);
+        std::shared_ptr<const TableSet> used = TablesOrDefault(std::move(tables));
+        py::gil_scoped_release release;
+        return ComputePrimarySpectrum(std::move(used), conditions);
+      },
+      py::arg("kv"), py::arg("target_angle") = 12.0, py::arg("inherent") = 2.5, py::arg("al") = 0.0,
+      py::arg("cu") = 0.0, py::arg("tables") = py::none(), R"doc(
+The primary spectrum of the tungsten-target tube for the exposure conditions.
+
+kv: tube voltage, 40..150 kV.
+target_angle: target angle in degrees, at least 1.
+inherent: inherent filtration in mm aluminium equivalent, at least 1.
+al, cu: added aluminium and copper filters in mm.
+tables: the Tables to use; None uses default_tables().
+
+The conditions are checked in the program's order; the first one refused raises ValueError with
+the program's warning text (for example "　管電圧が範囲外 "). Conditions that pass the checks
+but give no spectrum raise ValueError("　この条件ではスペクトルを計算できません　").
+Returns a Spectrum.
+)doc");
+}
+
+void BindScatter(py::module_& m) {
+  py::class_<Scatter>(m, "Scatter", R"doc(
+The incoherent (Compton) and coherent (Rayleigh) spectra of water at one angle.
+
+Bin i (i = 1..300) belongs to the primary photons of 0.5·i keV. ``incoherent`` and ``coherent``
+are normalised to their common maximum, as in Inc_Spectrum.dat and Coh_Spectrum.dat; bins that
+carry no scatter hold 0. All arrays are read-only.
+)doc")
+      .def_readonly("angle", &Scatter::angle_deg, "The scattering angle in degrees.")
+      .def_property_readonly(
+          "energy", [](const Scatter&) { return BinEnergies(); },
+          "Bin energies in keV, the energies of the coherent spectrum (300 values).")
+      .def_property_readonly(
+          "incoherent_energy",
+          [](py::object self) { return BinView(self.cast<const Scatter&>().result.energy, self); },
+          "Energy in keV of the incoherently scattered photon of each bin (0 where none).")
+      .def_property_readonly(
+          "incoherent",
+          [](py::object self) {
+            return BinView(self.cast<const Scatter&>().result.incoherent, self);
+          },
+          "Incoherent fluence per 0.5 keV of scattered energy, at incoherent_energy.")
+      .def_property_readonly(
+          "coherent",
+          [](py::object self) {
+            return BinView(self.cast<const Scatter&>().result.coherent, self);
+          },
+          "Coherent fluence at the bin energies.")
+      .def_property_readonly(
+          "incoherent_photons",
+          [](py::object self) {
+            return BinView(self.cast<const Scatter&>().incoherent_photons, self);
+          },
+          "Incoherently scattered photons of each bin before the conversion to fluence per "
+          "0.5 keV, on the scale of coherent.")
+      .def("write", &WriteScatterFiles, py::arg("folder"), R"doc(
+Writes Inc_Spectrum.dat and Coh_Spectrum.dat into ``folder``, byte for byte as the program does.
+
+Both files are replaced together by complete ones; OSError with the program's message names what
+failed.
+)doc")
+      .def("__repr__", [](const Scatter& s) {
+        return "<xscatter.Scatter angle=" + py::repr(py::float_(s.angle_deg)).cast<std::string>() +
+               ">";
+      });
+}
+
+}  // namespace
+}  // namespace xscatter::python
+
+PYBIND11_MODULE(xscatter, m) {
+  using namespace xscatter::python;
+  m.doc() = kModuleDoc;
+  m.attr("__version__") = XSCATTER_VERSION;
+  py::exception<xscatter::TableError>(m, "TableError", PyExc_Exception).doc() =
+      "A data table that is missing, unreadable or malformed; the message says which.";
+  py::register_exception_translator(&TranslateErrors);
+  BindTables(m);
+  BindSpectrum(m);
+  BindScatter(m);
+}

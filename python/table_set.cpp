@@ -1,0 +1,37 @@
+#include "python/table_set.h"
+
+#include <system_error>
+
+#include "model/state.h"
+
+namespace xscatter::python {
+namespace {
+
+namespace fs = std::filesystem;
+
+PhysicalTables LoadFolder(const fs::path& folder) {
+  Module1 m;
+  m.SetWorkingFolder(folder.parent_path());
+  m.LoadDataTables();
+  return m.Tables();
+}
+
+bool SameFolder(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  return fs::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace
+
+TableSet::TableSet(fs::path folder) : folder_(std::move(folder)), physical_(LoadFolder(folder_)) {}
+
+fs::path DefaultTableFolder(const fs::path& module_file, const fs::path& build_module_dir,
+                            const fs::path& source_data) {
+  std::error_code ec;
+  fs::path module_dir = fs::absolute(module_file, ec).parent_path();
+  if (ec) module_dir = module_file.parent_path();
+  if (SameFolder(module_dir, build_module_dir)) return source_data;
+  return (module_dir / ".." / ".." / ".." / "share" / "xscatter" / "Data").lexically_normal();
+}
+
+}  // namespace xscatter::python

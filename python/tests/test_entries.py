@@ -1,0 +1,130 @@
+"""Entries the program refuses, and values from Python that no box can hold."""
+
+import math
+
+import pytest
+
+import xscatter
+
+VOLTAGE = "\u3000管電圧が範囲外 "
+TARGET_ANGLE = "\u3000ターゲット角度を再入力\u3000"
+INHERENT = "\u3000固有ろ過を再入力\u3000"
+NOT_COMPUTABLE = "\u3000この条件ではスペクトルを計算できません\u3000"
+SCATTER_ANGLE = " 散乱角度が範囲外です "
+
+
+@pytest.mark.parametrize(
+    "conditions,warning",
+    [
+        pytest.param(dict(kv=39.9), VOLTAGE, id="kv-below-40"),
+        pytest.param(dict(kv=150.5), VOLTAGE, id="kv-above-150"),
+        pytest.param(dict(kv=math.nan), VOLTAGE, id="kv-nan"),
+        pytest.param(dict(kv=math.inf), VOLTAGE, id="kv-inf"),
+        pytest.param(dict(kv=20, target_angle=0), VOLTAGE, id="voltage-checked-first"),
+        pytest.param(dict(kv=100, target_angle=0.5), TARGET_ANGLE, id="target-angle-below-1"),
+        pytest.param(dict(kv=100, target_angle=math.nan), TARGET_ANGLE, id="target-angle-nan"),
+        pytest.param(
+            dict(kv=100, target_angle=0, inherent=0), TARGET_ANGLE, id="angle-before-inherent"
+        ),
+        pytest.param(dict(kv=100, inherent=0.9), INHERENT, id="inherent-below-1"),
+        pytest.param(dict(kv=100, inherent=-math.nan), INHERENT, id="inherent-nan"),
+        pytest.param(dict(kv=100, target_angle=179.99), NOT_COMPUTABLE, id="target-angle-past-90"),
+        pytest.param(dict(kv=100, al=math.nan), NOT_COMPUTABLE, id="al-nan"),
+        pytest.param(dict(kv=100, cu=math.nan), NOT_COMPUTABLE, id="cu-nan"),
+        pytest.param(dict(kv=100, al=math.inf), NOT_COMPUTABLE, id="al-inf"),
+        pytest.param(dict(kv=100, cu=-1e6), NOT_COMPUTABLE, id="cu-huge-negative"),
+    ],
+)
+def test_refused_conditions_raise_the_warning_text(tables, conditions, warning):
+    with pytest.raises(ValueError) as error:
+        xscatter.primary(tables=tables, **conditions)
+    assert str(error.value) == warning
+
+
+@pytest.mark.parametrize(
+    "conditions,bin_count",
+    [
+        pytest.param(dict(kv=40, target_angle=1, inherent=1), 80, id="all-at-their-limits"),
+        pytest.param(dict(kv=150, target_angle=120), 300, id="150kV-target-angle-120"),
+        pytest.param(dict(kv=80.3), 160, id="80.3kV"),
+        pytest.param(dict(kv=100, al=-0.5, cu=-0.01), 200, id="negative-added-filters"),
+    ],
+)
+def test_accepted_conditions(tables, conditions, bin_count):
+    spectrum = xscatter.primary(tables=tables, **conditions)
+    assert spectrum.bin_count == bin_count
+    fluence = spectrum.fluence
+    assert fluence.shape == (300,) and fluence.max() == 1
+    assert not fluence[bin_count:].any() and fluence[0] == 0
+
+
+@pytest.mark.parametrize(
+    "angle,accepted",
+    [
+        pytest.param(5, True, id="5"),
+        pytest.param(175, True, id="175"),
+        pytest.param(4.99, False, id="4.99"),
+        pytest.param(175.01, False, id="175.01"),
+        pytest.param(0, False, id="0"),
+        pytest.param(math.nan, False, id="nan"),
+        pytest.param(-math.inf, False, id="-inf"),
+    ],
+)
+def test_scatter_angle_range(tables, angle, accepted):
+    spectrum = xscatter.primary(100, tables=tables)
+    if accepted:
+        scatter = spectrum.scatter(angle)
+        assert scatter.angle == angle
+        assert max(scatter.incoherent.max(), scatter.coherent.max()) == 1
+    else:
+        with pytest.raises(ValueError) as error:
+            spectrum.scatter(angle)
+        assert str(error.value) == SCATTER_ANGLE
+
+
+def default_case(tables):
+    return xscatter.primary(100, tables=tables)
+
+
+@pytest.mark.parametrize(
+    "call,error",
+    [
+        pytest.param(lambda t: xscatter.primary("100", tables=t), TypeError, id="kv-text"),
+        pytest.param(lambda t: xscatter.primary(100, tables="Data"), TypeError, id="tables-text"),
+        pytest.param(lambda t: default_case(t).scatter(None), TypeError, id="no-angle"),
+        pytest.param(lambda t: default_case(t).write(None), TypeError, id="no-folder"),
+        pytest.param(lambda t: xscatter.Tables(3), TypeError, id="folder-number"),
+    ],
+)
+def test_wrong_argument_types_raise_type_error(tables, call, error):
+    with pytest.raises(error):
+        call(tables)
+
+
+def missing_folder(root):
+    return root / "missing"
+
+
+def folder_named_like_the_file(root):
+    (root / "P_Spectrum.dat").mkdir()
+    return root
+
+
+@pytest.mark.parametrize("make_target", [missing_folder, folder_named_like_the_file])
+def test_unwritable_files_raise_os_error_and_leave_no_litter(tables, tmp_path, make_target):
+    target = make_target(tmp_path)
+    before = sorted(tmp_path.rglob("*"))
+    with pytest.raises(OSError) as error:
+        xscatter.primary(100, tables=tables).write(target)
+    assert "P_Spectrum.dat" in str(error.value)
+    assert sorted(tmp_path.rglob("*")) == before
+
+
+def test_arrays_are_read_only_views_that_outlive_their_spectrum(tables):
+    spectrum = xscatter.primary(100, tables=tables)
+    fluence = spectrum.fluence
+    with pytest.raises(ValueError):
+        fluence[10] = 2
+    expected = fluence.copy()
+    del spectrum
+    assert (fluence == expected).all()
