@@ -107,7 +107,7 @@ CommandStatus RunCalculateCommand(Module1& m) {
   return CommandStatus::Completed;
 }
 
-CommandStatus RunScatterCommand(Module1& m) {
+CommandStatus RunScatterCalculation(Module1& m) {
   CommandPanel& panel = *m.Panel();
   const double angle = LenientNumber(panel.AngleText());
   if (!ScatterAngleAccepted(angle)) {
@@ -138,7 +138,13 @@ CommandStatus RunScatterCommand(Module1& m) {
     panel.ReportError(UnexpectedFailure("散乱スペクトル", error));
     return CommandStatus::Failed;
   }
+  return CommandStatus::Completed;
+}
 
+CommandStatus RunScatterCommand(Module1& m) {
+  const CommandStatus calculated = RunScatterCalculation(m);
+  if (calculated != CommandStatus::Completed) return calculated;
+  CommandPanel& panel = *m.Panel();
   try {
     m.WriteScatterSpectrumFiles();
   } catch (const FileWriteError& error) {
