@@ -10,6 +10,7 @@
 #include "model/lenient_number.h"
 #include "model/scatter_messages.h"
 #include "model/scatter_models.h"
+#include "model/table_messages.h"
 
 namespace xscatter {
 namespace {
@@ -176,9 +177,13 @@ bool RunLoadDataTables(Module1& m) {
     m.LoadDataTables();
     return true;
   } catch (const TableError& error) {
-    m.Panel()->ReportError(error.what());
-    return false;
+    m.Panel()->ReportError(DescribeTableError(error));
+  } catch (const std::bad_alloc&) {
+    m.Panel()->ReportError("データテーブルを読み込めません（メモリが足りません）。");
+  } catch (const std::exception& error) {
+    m.Panel()->ReportError(std::string("データテーブルを読み込めません（") + error.what() + "）。");
   }
+  return false;
 }
 
 }  // namespace xscatter
