@@ -12,9 +12,11 @@ namespace xscatter {
 namespace {
 
 constexpr double kLn2 = 0.69314718055994530942;
-// Newton steps stop below this relative size; quadratic convergence puts the last iterate far
-// inside the promised 1e-9.
-constexpr double kStepTolerance = 1e-13;
+// The solver stops after a Newton step below this relative size: the error of the new iterate is
+// of the order of the step squared, far inside the promised 1e-9.
+constexpr double kNewtonStepTolerance = 1e-7;
+// Bisection stops when the bracket's half-width falls below this relative size.
+constexpr double kBracketTolerance = 1e-12;
 constexpr int kMaxSolverSteps = 400;
 constexpr double kNoStep = std::numeric_limits<double>::quiet_NaN();
 
@@ -178,10 +180,10 @@ std::optional<double> TransmissionThickness(std::span<const BeamComponent> beam,
     if (at.excess == 0) return in_cm(t);
     (at.excess > 0 ? low : high) = t;
     const double newton = at.slope < 0 ? t - at.excess / at.slope : kNoStep;
-    if (std::fabs(newton - t) <= kStepTolerance * t) return in_cm(newton);
+    if (std::fabs(newton - t) <= kNewtonStepTolerance * t) return in_cm(newton);
     double next = newton;
     if (!(next > low && next < high)) next = std::isfinite(high) ? 0.5 * (low + high) : 2 * low;
-    if (std::fabs(next - t) <= kStepTolerance * t) return in_cm(next);
+    if (std::fabs(next - t) <= kBracketTolerance * t) return in_cm(next);
     t = next;
   }
   return std::nullopt;
@@ -279,7 +281,7 @@ ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray&
   WeightedMean share;  // the mean of 1 for coherent and 0 for incoherent photons
   std::vector<BeamComponent> al;
   for (int i = 1; i <= kLastBin; ++i) {
-    CheckTableValue(scatter.incoherent_photons[i], "the incoherent photons", i);
+    CheckTableValue(scatter.incoherent_photons[i], "the incoherent photon count", i);
     CheckTableValue(scatter.coherent[i], "the coherent spectrum", i);
     const double n = scatter.incoherent_photons[i] / maximum;
     if (!std::isfinite(n)) {

@@ -41,8 +41,7 @@ inline std::string SpectrumFileMessage(const std::string& source, int line,
 }
 
 // A primary spectrum from outside the program (a text file, or arrays of points) that cannot be
-// used. `line` is the 1-based line of the file (the point number for arrays), or 0 when the
-// problem concerns the whole source.
+// used. `line` is the 1-based line of a file, or 0 when the problem concerns no single line.
 class SpectrumFileError : public std::runtime_error {
  public:
   SpectrumFileError(const std::string& source, int line, const std::string& problem)

@@ -172,7 +172,7 @@ std::string ErrnoText(int error) { return std::generic_category().message(error)
 
 ForeignSpectrum ResampleSpectrum(const std::vector<double>& energy_kev,
                                  const std::vector<double>& fluence) {
-  const std::string source = "spectrum points";
+  const std::string source = "spectrum";
   if (energy_kev.size() != fluence.size()) {
     throw SpectrumFileError(source, 0,
                             std::to_string(energy_kev.size()) + " energies but " +
@@ -184,7 +184,8 @@ ForeignSpectrum ResampleSpectrum(const std::vector<double>& energy_kev,
     const std::optional<std::string> problem =
         PointProblem(energy_kev[k], fluence[k], previous, NumberText(energy_kev[k]),
                      NumberText(fluence[k]), k == 0 ? "" : NumberText(energy_kev[k - 1]));
-    if (problem) throw SpectrumFileError(source, static_cast<int>(k + 1), *problem);
+    if (problem)
+      throw SpectrumFileError(source, 0, "point " + std::to_string(k + 1) + ": " + *problem);
   }
   const std::optional<ForeignSpectrum> result = OntoGrid({energy_kev, fluence});
   if (!result) throw SpectrumFileError(source, 0, kNoBinAboveZero);

@@ -26,8 +26,9 @@ inline constexpr std::uintmax_t kMaxSpectrumFileBytes = 16u << 20;
 // two neighbouring points, a point on a bin energy gives its own value, and bins outside the
 // points' range are 0. A point above 150 keV still bounds the interpolation below it, but is
 // counted as dropped. Then the spectrum is divided by its largest bin, quotients ≤ 1e-100 becoming
-// 0, as the primary model does. Throws SpectrumFileError (line = the 1-based point number) for
-// arrays of different lengths, fewer than two points, a bad point, or no non-zero bin.
+// 0, as the primary model does. Throws SpectrumFileError (source "spectrum", the 1-based point
+// number in the message) for arrays of different lengths, fewer than two points, a bad point, or
+// no non-zero bin.
 ForeignSpectrum ResampleSpectrum(const std::vector<double>& energy_kev,
                                  const std::vector<double>& fluence);
 
