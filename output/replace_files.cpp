@@ -28,10 +28,11 @@ constexpr int kCreateAttempts = 100;
 
 std::string FailureMessage(const fs::path& target, const std::string& reason) {
   std::error_code ec;
-  const fs::path folder = fs::absolute(target, ec).parent_path();
+  // Normalised before the parent is taken, so "./P_Spectrum.dat" names the folder without a
+  // trailing "/".
+  const fs::path folder = fs::absolute(target, ec).lexically_normal().parent_path();
   return "スペクトルファイル " + target.filename().string() + " を書き込めません（" + reason +
-         "）。\n保存先フォルダ: " +
-         (ec ? target.parent_path() : folder.lexically_normal()).string();
+         "）。\n保存先フォルダ: " + (ec ? target.parent_path() : folder).string();
 }
 
 // A failure of one file; ReplaceFiles turns it into the FileWriteError of that file.

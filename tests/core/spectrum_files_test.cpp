@@ -185,6 +185,22 @@ TEST(ReplaceFiles, FailuresReplaceNothingAndLeaveNoTemporaryFile) {
     EXPECT_EQ(Entries(folder.path), before);
   }
   std::signal(SIGXFSZ, SIG_DFL);
+
+  // A relative folder is named as the absolute folder, without a trailing "/" for ".".
+  TempFolder folder;
+  fs::create_directory(folder.path / "P_Spectrum.dat");
+  const fs::path previous = fs::current_path();
+  fs::current_path(folder.path);
+  try {
+    ReplaceFiles(".", {{"P_Spectrum.dat", "x"}});
+    ADD_FAILURE() << "no error";
+  } catch (const FileWriteError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "スペクトルファイル P_Spectrum.dat を書き込めません（同じ名前のフォルダがあります）。"
+              "\n保存先フォルダ: " +
+                  folder.path.string());
+  }
+  fs::current_path(previous);
   try {
     ReplaceFiles("/no/such/folder", {{"P_Spectrum.dat", "x"}});
     ADD_FAILURE() << "no error";
