@@ -9,6 +9,7 @@ namespace xscatter {
 namespace {
 
 constexpr const char* kMaterialsFile = "Materials.csv";
+constexpr int kMaxMaterials = 100;
 constexpr int kMaterialFields = 2 + kLastBin;  // name, density, mu/rho of every bin
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

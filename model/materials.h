@@ -17,9 +17,6 @@ struct Material {
   GridArray mu_rho{};  // mass attenuation per bin (1..300), cm^2/g
 };
 
-// Most materials Materials.csv may list.
-inline constexpr int kMaxMaterials = 100;
-
 // Reads Materials.csv from `data_folder`: record 1 is the number M of materials (1..100), then M
 // records of name, density and mu/rho at bins 1..300. Names must be non-empty and unique ignoring
 // ASCII case, densities positive, mu/rho not negative. Throws TableError.

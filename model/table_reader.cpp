@@ -7,7 +7,10 @@
 #include <cerrno>
 #include <exception>
 #include <new>
+#include <string_view>
 #include <utility>
+
+#include "model/unique_fd.h"
 
 namespace xscatter {
 namespace {
@@ -15,21 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// Closes the descriptor on every path out of ReadTableText.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 TableError FileError(TableFailure kind, const fs::path& data_folder, const std::string& file,
                      int error_number = 0) {
@@ -45,12 +33,11 @@ TableError TooLarge(const fs::path& data_folder, const std::string& file, std::i
   return error;
 }
 
-}  // namespace
-
+// The text of table `file` in `data_folder`, as TableReader describes it.
 std::string ReadTableText(const fs::path& data_folder, const std::string& file) {
   const fs::path path = data_folder / file;
   // O_NONBLOCK: opening a pipe without a writer must not wait.
-  Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
   if (fd.get() < 0) throw FileError(TableFailure::CannotOpen, data_folder, file, errno);
   struct stat status {};
   if (::fstat(fd.get(), &status) != 0) {
@@ -83,6 +70,8 @@ std::string ReadTableText(const fs::path& data_folder, const std::string& file) 
   return text;
 }
 
+}  // namespace
+
 TableError TableErrorFromCurrentException(const fs::path& data_folder, const std::string& file) {
   TableError error(TableFailure::Unexpected, file, data_folder);
   try {
@@ -112,7 +101,7 @@ const std::string& TableReader::NextField() {
   ++field_;
   std::optional<std::string> text = fields_.Next();
   if (!text) {
-    TableError error = Error(TableFailure::EndsEarly);
+    TableError error(TableFailure::EndsEarly, file_, folder_);
     error.record = record_;
     error.field = field_;
     error.needed = needed_;
@@ -137,8 +126,6 @@ TableError TableReader::FieldError(TableFailure kind) const {
   error.SetText(last_field_);
   return error;
 }
-
-TableError TableReader::Error(TableFailure kind) const { return TableError(kind, file_, folder_); }
 
 std::vector<std::vector<double>> ReadTableColumns(const fs::path& data_folder,
                                                   const TableLayout& layout) {

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "model/errors.h"
@@ -16,15 +15,12 @@ namespace xscatter {
 // memory.
 inline constexpr std::int64_t kMaxTableBytes = 16 * 1024 * 1024;
 
-// The text of table `file` in `data_folder`, without a leading UTF-8 byte-order mark. Only a
-// regular file of at most kMaxTableBytes is read; the file is opened without blocking, so a pipe
-// or device is refused instead of waited on. Throws TableError.
-std::string ReadTableText(const std::filesystem::path& data_folder, const std::string& file);
-
 // Reads a table as a stream of records, counting records and fields for the error messages.
 class TableReader {
  public:
-  // Reads the whole file; throws TableError.
+  // Reads the whole file: a regular file of at most kMaxTableBytes, opened without blocking so
+  // that a pipe or device is refused instead of waited on; a leading UTF-8 byte-order mark is
+  // skipped. Throws TableError.
   TableReader(const std::filesystem::path& data_folder, std::string file);
   TableReader(const TableReader&) = delete;
   TableReader& operator=(const TableReader&) = delete;
@@ -40,9 +36,6 @@ class TableReader {
   double NextNumber();
   // An error about the field last read, quoting it.
   TableError FieldError(TableFailure kind) const;
-  // An error about the file as a whole.
-  TableError Error(TableFailure kind) const;
-  std::int64_t Record() const { return record_; }
 
  private:
   std::filesystem::path folder_;

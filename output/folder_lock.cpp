@@ -27,39 +27,25 @@ std::string LockFailure(const fs::path& folder, int error_number) {
 
 }  // namespace
 
-FolderLock::FolderLock(const fs::path& folder, std::function<void()> on_wait) {
-  fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd_ < 0) throw FolderLockError(LockFailure(folder, errno));
+FolderLock::FolderLock(const fs::path& folder, std::function<void()> on_wait)
+    : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+  if (fd_.get() < 0) throw FolderLockError(LockFailure(folder, errno));
 
   // Try without blocking for a second, so the caller can say why nothing happens; then block.
   const auto give_notice = std::chrono::steady_clock::now() + kPatience;
   for (;;) {
-    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+    if (::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) return;
     if (errno == EWOULDBLOCK) {
       if (std::chrono::steady_clock::now() >= give_notice) break;
       std::this_thread::sleep_for(kRetryInterval);
     } else if (errno != EINTR) {
-      const int error = errno;
-      ::close(fd_);
-      throw FolderLockError(LockFailure(folder, error));
+      throw FolderLockError(LockFailure(folder, errno));
     }
   }
-  if (on_wait) {
-    try {
-      on_wait();
-    } catch (...) {
-      ::close(fd_);
-      throw;
-    }
-  }
-  while (::flock(fd_, LOCK_EX) != 0) {
-    if (errno == EINTR) continue;
-    const int error = errno;
-    ::close(fd_);
-    throw FolderLockError(LockFailure(folder, error));
+  if (on_wait) on_wait();
+  while (::flock(fd_.get(), LOCK_EX) != 0) {
+    if (errno != EINTR) throw FolderLockError(LockFailure(folder, errno));
   }
 }
-
-FolderLock::~FolderLock() { ::close(fd_); }
 
 }  // namespace xscatter

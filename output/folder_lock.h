@@ -4,6 +4,8 @@
 #include <functional>
 #include <stdexcept>
 
+#include "model/unique_fd.h"
+
 namespace xscatter {
 
 // The folder could not be locked.
@@ -19,12 +21,11 @@ class FolderLock {
   // Waits as long as another holder keeps the folder; `on_wait` is called once when the lock is
   // not had within a second. Throws FolderLockError when the folder cannot be opened or locked.
   explicit FolderLock(const std::filesystem::path& folder, std::function<void()> on_wait = {});
-  ~FolderLock();
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 
  private:
-  int fd_ = -1;
+  UniqueFd fd_;
 };
 
 }  // namespace xscatter

@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "model/errors.h"
+#include "model/unique_fd.h"
 
 namespace xscatter {
 namespace {
@@ -27,10 +28,11 @@ constexpr int kCreateAttempts = 100;
 
 std::string FailureMessage(const fs::path& target, const std::string& reason) {
   std::error_code ec;
-  const fs::path folder = fs::absolute(target, ec).parent_path();
+  // Normalised before the parent is taken, so "./P_Spectrum.dat" names the folder without a
+  // trailing "/".
+  const fs::path folder = fs::absolute(target, ec).lexically_normal().parent_path();
   return "スペクトルファイル " + target.filename().string() + " を書き込めません（" + reason +
-         "）。\n保存先フォルダ: " +
-         (ec ? target.parent_path() : folder.lexically_normal()).string();
+         "）。\n保存先フォルダ: " + (ec ? target.parent_path() : folder).string();
 }
 
 // A failure of one file; ReplaceFiles turns it into the FileWriteError of that file.
@@ -39,22 +41,6 @@ struct Failure {
 };
 
 Failure SystemFailure(int error_number) { return {std::strerror(error_number)}; }
-
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  ~Descriptor() { Reset(); }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  void Reset(int fd = -1) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_;
-};
 
 std::string TemporaryPrefix(const std::string& name) { return "." + name + "."; }
 
@@ -89,8 +75,7 @@ void RemoveStaleTemporaries(int folder_fd, const std::string& name) {
     if (IsTemporaryOf(entry->d_name, name)) stale.emplace_back(entry->d_name);
   }
   for (const std::string& entry : stale) {
-    Descriptor fd(
-        ::openat(folder_fd, entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    UniqueFd fd(::openat(folder_fd, entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
     if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
     if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;  // its writer is alive
@@ -174,7 +159,7 @@ class TemporaryFile {
   int folder_fd_;
   std::string target_;
   std::string name_;
-  Descriptor fd_;
+  UniqueFd fd_;
   bool renamed_ = false;
 };
 
@@ -185,7 +170,7 @@ void ReplaceFiles(const fs::path& folder,
   if (name_and_content.empty()) return;
   const std::string* current = &name_and_content.front().first;
   try {
-    Descriptor folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder_fd.get() < 0) throw SystemFailure(errno);
     for (const auto& [name, content] : name_and_content) {
       current = &name;

@@ -56,20 +56,17 @@ TEST(SpectrumFiles, LayoutsByteForByte) {
     int line;
     const char* expected;
   } cases[] = {
-      {"primary header", PrimarySpectrumText(zero), 6616, 0, " keV   Fluence"},
       {"primary first line", PrimarySpectrumText(zero), 6616, 1, "5.000E-01  0.000E+00"},
       {"primary last line", PrimarySpectrumText(zero), 6616, 300, "1.500E+02  0.000E+00"},
       {"primary 100 keV", PrimarySpectrumText(primary), 6617, 200, "1.000E+02  5.000E-01"},
       {"primary three-digit exponent", PrimarySpectrumText(primary), 6617, 50,
        "2.500E+01  2.500E-120"},
-      {"incoherent header", IncoherentSpectrumText(zero, zero), 6918, 0, " keV     Fluence"},
       {"incoherent without scatter", IncoherentSpectrumText(zero, zero), 6918, 1,
        "0.000E+00  0.0000E+00"},
       {"incoherent scattered energy", IncoherentSpectrumText(energy, fluence), 6918, 200,
        "8.363E+01  5.0000E-01"},
       {"incoherent maximum", IncoherentSpectrumText(energy, fluence), 6918, 300,
        "0.000E+00  1.0000E+00"},
-      {"coherent header", CoherentSpectrumText(zero), 6918, 0, " keV     Fluence"},
       {"coherent rounding into the exponent", CoherentSpectrumText(coherent), 6918, 1,
        "5.000E-01  1.0000E+00"},
       {"coherent 100 keV", CoherentSpectrumText(coherent), 6918, 200, "1.000E+02  5.0000E-01"},
@@ -188,6 +185,22 @@ TEST(ReplaceFiles, FailuresReplaceNothingAndLeaveNoTemporaryFile) {
     EXPECT_EQ(Entries(folder.path), before);
   }
   std::signal(SIGXFSZ, SIG_DFL);
+
+  // A relative folder is named as the absolute folder, without a trailing "/" for ".".
+  TempFolder folder;
+  fs::create_directory(folder.path / "P_Spectrum.dat");
+  const fs::path previous = fs::current_path();
+  fs::current_path(folder.path);
+  try {
+    ReplaceFiles(".", {{"P_Spectrum.dat", "x"}});
+    ADD_FAILURE() << "no error";
+  } catch (const FileWriteError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "スペクトルファイル P_Spectrum.dat を書き込めません（同じ名前のフォルダがあります）。"
+              "\n保存先フォルダ: " +
+                  folder.path.string());
+  }
+  fs::current_path(previous);
   try {
     ReplaceFiles("/no/such/folder", {{"P_Spectrum.dat", "x"}});
     ADD_FAILURE() << "no error";

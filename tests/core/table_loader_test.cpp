@@ -244,6 +244,12 @@ TEST(LoadDataTables, OnlyRegularFilesUpToTheSizeLimitAreRead) {
   }
 }
 
+std::string Repeat(const std::string& piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
 TEST(LoadDataTables, HugeOrBinaryFieldsAreQuotedShortAndEscaped) {
   std::string mus = TestTable("Mus.dat");
   const std::size_t field3 = mus.find(',', mus.find(',') + 1) + 1;
@@ -256,6 +262,9 @@ TEST(LoadDataTables, HugeOrBinaryFieldsAreQuotedShortAndEscaped) {
   } cases[] = {
       {"4 MiB field", huge, "\"x" + std::string(39, 'y') + "…\""},
       {"control and non-UTF-8 bytes", binary, "\"1\\x00\\x1B\\x7F\\xFF\""},
+      {"41 Japanese characters", Repeat("値", 41), "\"" + Repeat("値", 40) + "…\""},
+      {"exactly 40 characters", Repeat("x", 40), "\"" + Repeat("x", 40) + "\""},
+      {"a cut UTF-8 sequence", "ab\xE5\x80", "\"ab\\xE5\\x80\""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
