@@ -116,12 +116,14 @@ std::string AirTable() {
   std::string text;
   for (int k = 1; k <= kLastBin; ++k) {
     const double e = kBinWidth * k;
+    // Below the library's first energy-absorption energy (bin 1 only) its first value stands in.
     const double absorption = AirEnergyAbsorption(std::max(e, kFirstEnergyAbsorptionEnergy));
     text += Record({e, absorption, AirMassAttenuation(e)});
   }
   return text;
 }
 
+// The count of materials, then one record each: name, density, mass attenuation per bin.
 std::string MaterialsTable() {
   std::string text = std::to_string(std::size(kMaterials)) + '\n';
   for (const MaterialSource& m : kMaterials) {
