@@ -91,7 +91,7 @@ std::vector<double> ReadTable(const fs::path& data_folder, const TableFile& tabl
 }  // namespace
 
 void Module1::LoadDataTables() {
-  const fs::path data_folder = folder_ / "Data";
+  const fs::path data_folder = DataFolder();
   const std::vector<double> mus = ReadTable(data_folder, {"Mus.dat", kLastBin, 7, {2, 3, 4}});
   const std::vector<double> water = ReadTable(data_folder, {"Water.csv", kLastBin, 3, {2, 3}});
   const std::vector<double> xfs = ReadTable(data_folder, {"Water.xfs", kTableRows, 3, {1, 2, 3}});
