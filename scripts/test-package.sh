@@ -131,7 +131,7 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin/xscatter" --help | gr
 # the documents folder's xscatter; the timeout only guards against a hang.
 start() {
   QT_QPA_PLATFORM=offscreen XSCATTER_QUIT_WHEN_SHOWN=1 XDG_RUNTIME_DIR="$tmp/runtime" \
-    timeout 120 "$@" 2>"$tmp/gui.err"
+    timeout 60 "$@" 2>"$tmp/gui.err"
 }
 mkdir -m 700 "$tmp/runtime"
 output=$(start "$bin/xscatter" --working-folder "$tmp/new folder/deeper") || true
