@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libbenchmark-dev libxrl-dev
   fonts-noto-cjk fonts-motoya-l-maruberi fonts-liberation2
   xvfb xauth xdotool
+  qt6-qpa-plugins qt6-translations-l10n
+  dpkg-dev desktop-file-utils appstream groff-base
 )
 
 missing=()
