@@ -10,6 +10,7 @@
 #include "model/lenient_number.h"
 #include "model/scatter_messages.h"
 #include "model/scatter_models.h"
+#include "model/table_messages.h"
 
 namespace xscatter {
 namespace {
@@ -107,7 +108,7 @@ CommandStatus RunCalculateCommand(Module1& m) {
   return CommandStatus::Completed;
 }
 
-CommandStatus RunScatterCommand(Module1& m) {
+CommandStatus RunScatterCalculation(Module1& m) {
   CommandPanel& panel = *m.Panel();
   const double angle = LenientNumber(panel.AngleText());
   if (!ScatterAngleAccepted(angle)) {
@@ -138,7 +139,13 @@ CommandStatus RunScatterCommand(Module1& m) {
     panel.ReportError(UnexpectedFailure("散乱スペクトル", error));
     return CommandStatus::Failed;
   }
+  return CommandStatus::Completed;
+}
 
+CommandStatus RunScatterCommand(Module1& m) {
+  const CommandStatus calculated = RunScatterCalculation(m);
+  if (calculated != CommandStatus::Completed) return calculated;
+  CommandPanel& panel = *m.Panel();
   try {
     m.WriteScatterSpectrumFiles();
   } catch (const FileWriteError& error) {
@@ -170,9 +177,13 @@ bool RunLoadDataTables(Module1& m) {
     m.LoadDataTables();
     return true;
   } catch (const TableError& error) {
-    m.Panel()->ReportError(error.what());
-    return false;
+    m.Panel()->ReportError(DescribeTableError(error));
+  } catch (const std::bad_alloc&) {
+    m.Panel()->ReportError("データテーブルを読み込めません（メモリが足りません）。");
+  } catch (const std::exception& error) {
+    m.Panel()->ReportError(std::string("データテーブルを読み込めません（") + error.what() + "）。");
   }
+  return false;
 }
 
 }  // namespace xscatter

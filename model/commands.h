@@ -43,6 +43,11 @@ enum class CommandStatus {
 // the primary model. The panel must be attached.
 CommandStatus RunCalculateCommand(Module1& m);
 
+// The scatter command's calculation: angle check, clearing, ScatterAngle, both models with their
+// yields, common maximum and normalisation. On a model error the previous scatter spectra and
+// scalars are restored.
+CommandStatus RunScatterCalculation(Module1& m);
+
 // The scatter command up to the drawing: angle check, clearing, ScatterAngle, both models with
 // their yields, common maximum, normalisation, both files, ScatterSaved = 1. On a model error the
 // previous scatter spectra and scalars are restored; a file error leaves ScatterSaved alone.

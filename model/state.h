@@ -57,8 +57,14 @@ class Module1 {
   // points it elsewhere.
   void SetWorkingFolder(std::filesystem::path folder) { folder_ = std::move(folder); }
   const std::filesystem::path& WorkingFolder() const { return folder_; }
+  // Folder the tables are read from: WorkingFolder() / "Data" unless set to another one.
+  void SetDataFolder(std::filesystem::path folder) { data_folder_ = std::move(folder); }
+  std::filesystem::path DataFolder() const {
+    return data_folder_.empty() ? folder_ / "Data" : data_folder_;
+  }
 
-  // Throws TableError; on failure no table array or Pi has changed.
+  // Reads the tables from DataFolder(). Throws TableError; on failure no table array or Pi has
+  // changed.
   void LoadDataTables();
   // Throws ModelError when the conditions give no finite spectrum; the spectra are then unchanged.
   void ComputePrimarySpectrum();
@@ -75,6 +81,7 @@ class Module1 {
   CommandPanel* panel_ = nullptr;
   std::vector<FilterLayer> extra_filters_;
   std::filesystem::path folder_ = ".";
+  std::filesystem::path data_folder_;  // empty: WorkingFolder() / "Data"
 };
 
 }  // namespace xscatter

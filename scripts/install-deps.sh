@@ -10,6 +10,8 @@ packages=(
   fonts-noto-cjk fonts-motoya-l-maruberi fonts-liberation2
   xvfb xauth xdotool
   pybind11-dev python3-dev python3-numpy python3-pytest
+  qt6-qpa-plugins qt6-translations-l10n
+  dpkg-dev desktop-file-utils appstream groff-base
 )
 
 missing=()

@@ -5,3 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
 ctest --test-dir build --output-on-failure -j 2
+bash scripts/test-package.sh

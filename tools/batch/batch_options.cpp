@@ -14,7 +14,9 @@ const char* const kBatchUsage =
     "Each TEXT is read exactly as the program's box would read it (\"100kV\" is 100, an empty\n"
     "text is 0).\n"
     "Absent boxes keep their default texts: --kv 100 --target-angle 12 --inherent 2.5 --al 0\n"
-    "--cu 0. The tables are read from Data/ and the files written in the current directory.\n"
+    "--cu 0. The tables are read from Data/ in the current directory or, where there is\n"
+    "nothing of that name, from the tables installed with the tool; the files are written in\n"
+    "the current directory.\n"
     "\n"
     "Exit status: 0 done, 1 table or file error, 2 entry rejected or bad command line.\n";
 

@@ -1,8 +1,11 @@
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "model/commands.h"
+#include "model/data_folder.h"
 #include "model/state.h"
 #include "model/text_panel.h"
 #include "tools/batch/batch_options.h"
@@ -29,6 +32,7 @@ int Run(const BatchOptions& options) {
   panel.angle = options.angle.value_or("");
   xscatter::Module1 m;
   m.AttachPanel(&panel);
+  m.SetDataFolder(xscatter::ResolveDataFolder(".", xscatter::ExecutableFolder()));
   if (!xscatter::RunLoadDataTables(m)) return kFailed;
 
   switch (xscatter::RunCalculateCommand(m)) {
@@ -68,7 +72,12 @@ int main(int argc, char** argv) {
     return kDone;
   }
   if (options->version) {
-    std::cout << "xscatter-batch " << XSCATTER_VERSION << '\n';
+    const std::filesystem::path tables =
+        xscatter::ResolveDataFolder(".", xscatter::ExecutableFolder());
+    std::error_code ec;
+    const std::filesystem::path shown = std::filesystem::absolute(tables, ec);
+    std::cout << "xscatter-batch " << XSCATTER_VERSION
+              << "\ntables: " << (ec ? tables : shown.lexically_normal()).string() << '\n';
     return kDone;
   }
   return Run(*options);
