@@ -12,6 +12,7 @@
 #include <string>
 
 #include "model/errors.h"
+#include "model/table_messages.h"
 #include "python/spectra.h"
 #include "python/table_set.h"
 
@@ -21,8 +22,8 @@ namespace fs = std::filesystem;
 namespace xscatter::python {
 namespace {
 
-constexpr const char* kModuleDoc = R"doc(
-X-ray tube spectra and their scatter by water, as computed by xscatter.
+constexpr const char* kModuleDoc =
+    R"doc(X-ray tube spectra and their scatter by water, as computed by xscatter.
 
 ``primary(kv)`` computes the primary spectrum of a tungsten-target tube (Tucker model, 0.5 keV
 bins up to 150 keV); ``Spectrum.scatter(angle)`` the incoherent (Compton) and coherent (Rayleigh)
@@ -78,19 +79,20 @@ void TranslateErrors(std::exception_ptr error) {
     if (error) std::rethrow_exception(error);
   } catch (const TableError& e) {
     const py::object type = py::module_::import("xscatter").attr("TableError");
-    PyErr_SetString(type.ptr(), e.what());
+    PyErr_SetString(type.ptr(), DescribeTableError(e).c_str());
   } catch (const FileWriteError& e) {
     PyErr_SetString(PyExc_OSError, e.what());
   }
 }
 
 void BindTables(py::module_& m) {
-  py::class_<TableSet, std::shared_ptr<TableSet>>(m, "Tables", R"doc(
-The physical tables of one data folder (Mus.dat, Water.csv, Water.xfs), loaded once.
+  py::class_<TableSet, std::shared_ptr<TableSet>>(
+      m, "Tables", R"doc(The physical tables of one data folder, loaded once.
 
 Tables(folder=None): ``folder`` is the folder that holds the table files (str or path); None
-loads the tables installed with xscatter. Raises TableError, with the program's message, when a
-table is missing, unreadable or malformed.
+loads the tables installed with xscatter. Mus.dat, Water.csv and Water.xfs are read at once;
+Air.csv at the first quality() or figures() and Materials.csv at the first filter. Raises
+TableError, with the program's message, when a table is missing, unreadable or malformed.
 )doc")
       .def(py::init([](std::optional<fs::path> folder) {
              return std::make_shared<TableSet>(folder ? *folder : DefaultTables()->Folder());
@@ -103,17 +105,56 @@ table is missing, unreadable or malformed.
         return "xscatter.Tables(" + py::repr(py::cast(t.Folder())).cast<std::string>() + ")";
       });
 
-  m.def("default_tables", &DefaultTables, R"doc(
-The tables installed with xscatter, loaded at the first call and shared by every later one.
+  m.def(
+      "default_tables", &DefaultTables,
+      R"doc(The tables installed with xscatter, loaded at the first call and shared by every later one.
 
 primary() and Spectrum.from_arrays() use them when no ``tables`` are given. Raises TableError
 when they cannot be loaded (and tries again at the next call).
 )doc");
 }
 
+// The figures under the names of the batch tool's JSON report.
+py::dict QualityDict(const PrimaryQuality& q) {
+  py::dict d;
+  d["bin_count"] = q.bin_count;
+  d["mean_energy_kev"] = q.mean_energy_kev;
+  d["kerma_mean_energy_kev"] = q.kerma_mean_energy_kev;
+  d["hvl1_mm_al"] = q.hvl1_mm_al;
+  d["hvl2_mm_al"] = q.hvl2_mm_al;
+  d["homogeneity_al"] = q.homogeneity_al;
+  d["hvl1_mm_cu"] = q.hvl1_mm_cu;
+  d["hvl2_mm_cu"] = q.hvl2_mm_cu;
+  d["homogeneity_cu"] = q.homogeneity_cu;
+  d["effective_energy_kev_al"] = q.effective_energy_kev_al;
+  return d;
+}
+
+py::dict FiguresDict(double angle_deg, const ScatterQuality& q) {
+  py::dict d;
+  d["angle_deg"] = angle_deg;
+  d["incoherent_mean_energy_kev"] = q.incoherent_mean_energy_kev;
+  d["coherent_mean_energy_kev"] = q.coherent_mean_energy_kev;
+  d["coherent_share"] = q.coherent_share;
+  d["hvl1_mm_al"] = q.hvl1_mm_al;
+  return d;
+}
+
+// A one-dimensional array of numbers as a vector; anything else is refused with ValueError.
+std::vector<double> PointValues(const py::array_t<double, py::array::forcecast>& values,
+                                const char* name) {
+  if (values.ndim() != 1) {
+    throw std::invalid_argument(std::string(name) + " must be one-dimensional");
+  }
+  const auto v = values.unchecked<1>();
+  std::vector<double> out(static_cast<std::size_t>(v.shape(0)));
+  for (py::ssize_t i = 0; i < v.shape(0); ++i) out[static_cast<std::size_t>(i)] = v(i);
+  return out;
+}
+
 void BindSpectrum(py::module_& m) {
-  py::class_<Spectrum>(m, "Spectrum", R"doc(
-A primary X-ray spectrum on the program's grid of 300 bins of 0.5 keV.
+  py::class_<Spectrum>(m, "Spectrum",
+                       R"doc(A primary X-ray spectrum on the program's grid of 300 bins of 0.5 keV.
 
 Attributes: ``energy`` (keV, 0.5·i for i = 1..300), ``fluence`` (relative, largest bin 1) and
 ``bin_count`` (the last bin of the spectrum, Int(2·kV)); the arrays are read-only.
@@ -134,16 +175,58 @@ Attributes: ``energy`` (keV, 0.5·i for i = 1..300), ``fluence`` (relative, larg
             py::gil_scoped_release release;
             return ComputeScatterSpectra(s, angle);
           },
-          py::arg("angle"), R"doc(
-The incoherent and coherent scatter of this spectrum by water at ``angle`` degrees.
+          py::arg("angle"),
+          R"doc(The incoherent and coherent scatter of this spectrum by water at ``angle`` degrees.
 
 The angle must lie within 5..175 degrees, else ValueError with the program's warning
 " 散乱角度が範囲外です ". It is converted to radians as angle/180·3.14159, like the program
 does. Raises RuntimeError with the program's message when the scatter cannot be computed.
 Returns a Scatter.
 )doc")
-      .def("write", &WritePrimaryFile, py::arg("folder"), R"doc(
-Writes P_Spectrum.dat into ``folder``, byte for byte as the program does.
+      .def(
+          "quality", [](const Spectrum& s) { return QualityDict(Quality(s)); },
+          R"doc(Beam-quality figures of the spectrum, as the batch tool's JSON report gives them.
+
+A dict with bin_count, mean_energy_kev (fluence-weighted), kerma_mean_energy_kev (air-kerma
+weighted), hvl1_mm_al, hvl2_mm_al, homogeneity_al, hvl1_mm_cu, hvl2_mm_cu, homogeneity_cu (half-
+and second half-value layers of air kerma in mm and their ratio HVL1/HVL2) and
+effective_energy_kev_al (the energy whose aluminium attenuation gives HVL1; None when the table
+has none). Reads Air.csv; raises RuntimeError naming a figure that has no value.
+)doc")
+      .def_static(
+          "from_arrays",
+          [](const py::array_t<double, py::array::forcecast>& energy,
+             const py::array_t<double, py::array::forcecast>& fluence,
+             std::shared_ptr<TableSet> tables) {
+            const std::vector<double> energies = PointValues(energy, "energy");
+            const std::vector<double> fluences = PointValues(fluence, "fluence");
+            int dropped = 0;
+            Spectrum spectrum =
+                SpectrumFromPoints(TablesOrDefault(std::move(tables)), energies, fluences, dropped);
+            if (dropped > 0) {
+              const std::string note = std::to_string(dropped) +
+                                       (dropped == 1 ? " point" : " points") +
+                                       " above 150 keV dropped: the grid ends there";
+              if (PyErr_WarnEx(PyExc_UserWarning, note.c_str(), 1) != 0) {
+                throw py::error_already_set();
+              }
+            }
+            return spectrum;
+          },
+          py::arg("energy"), py::arg("fluence"), py::arg("tables") = py::none(),
+          R"doc(A measured or foreign primary spectrum resampled onto the grid, like the batch tool's --primary.
+
+energy: photon energies in keV, strictly increasing and not negative.
+fluence: the fluence at each energy, not negative, in any unit.
+tables: the Tables its scatter and figures use; None uses default_tables().
+
+Each bin takes the value at 0.5·i keV interpolated linearly between the neighbouring points (0
+outside their range); the result is normalised to a maximum of 1 and bin_count is its highest
+non-zero bin. Points above 150 keV are dropped with a UserWarning. Bad points raise ValueError
+with the reader's message. Returns a Spectrum.
+)doc")
+      .def("write", &WritePrimaryFile, py::arg("folder"),
+           R"doc(Writes P_Spectrum.dat into ``folder``, byte for byte as the program does.
 
 The file is replaced at once by a complete one; OSError with the program's message names what
 failed.
@@ -155,33 +238,38 @@ failed.
   m.def(
       "primary",
       [](double kv, double target_angle, double inherent, double al, double cu,
-         std::shared_ptr<TableSet> tables) {
+         const std::vector<NamedFilter>& filters, std::shared_ptr<TableSet> tables) {
         const ExposureConditions conditions{kv, target_angle, inherent, al, cu};
         CheckConditions(conditions);
         std::shared_ptr<const TableSet> used = TablesOrDefault(std::move(tables));
+        const std::vector<FilterLayer> layers = FilterLayers(*used, filters);
         py::gil_scoped_release release;
-        return ComputePrimarySpectrum(std::move(used), conditions);
+        return ComputePrimarySpectrum(std::move(used), conditions, layers);
       },
       py::arg("kv"), py::arg("target_angle") = 12.0, py::arg("inherent") = 2.5, py::arg("al") = 0.0,
-      py::arg("cu") = 0.0, py::arg("tables") = py::none(), R"doc(
-The primary spectrum of the tungsten-target tube for the exposure conditions.
+      py::arg("cu") = 0.0, py::arg("filters") = py::tuple(), py::arg("tables") = py::none(),
+      R"doc(The primary spectrum of the tungsten-target tube for the exposure conditions.
 
 kv: tube voltage, 40..150 kV.
 target_angle: target angle in degrees, at least 1.
 inherent: inherent filtration in mm aluminium equivalent, at least 1.
 al, cu: added aluminium and copper filters in mm.
+filters: further layers behind those, a sequence of (material, mm) pairs as in the batch tool's
+    --filter, the material named as in Materials.csv (case ignored), e.g. [("Sn", 1)].
 tables: the Tables to use; None uses default_tables().
 
 The conditions are checked in the program's order; the first one refused raises ValueError with
 the program's warning text (for example "　管電圧が範囲外 "). Conditions that pass the checks
-but give no spectrum raise ValueError("　この条件ではスペクトルを計算できません　").
+but give no spectrum raise ValueError("　この条件ではスペクトルを計算できません　"), and so do
+an unknown material and a negative filter thickness.
 Returns a Spectrum.
 )doc");
 }
 
 void BindScatter(py::module_& m) {
-  py::class_<Scatter>(m, "Scatter", R"doc(
-The incoherent (Compton) and coherent (Rayleigh) spectra of water at one angle.
+  py::class_<Scatter>(
+      m, "Scatter",
+      R"doc(The incoherent (Compton) and coherent (Rayleigh) spectra of water at one angle.
 
 Bin i (i = 1..300) belongs to the primary photons of 0.5·i keV. ``incoherent`` and ``coherent``
 are normalised to their common maximum, as in Inc_Spectrum.dat and Coh_Spectrum.dat; bins that
@@ -214,8 +302,18 @@ carry no scatter hold 0. All arrays are read-only.
           },
           "Incoherently scattered photons of each bin before the conversion to fluence per "
           "0.5 keV, on the scale of coherent.")
-      .def("write", &WriteScatterFiles, py::arg("folder"), R"doc(
-Writes Inc_Spectrum.dat and Coh_Spectrum.dat into ``folder``, byte for byte as the program does.
+      .def(
+          "figures", [](const Scatter& s) { return FiguresDict(s.angle_deg, Figures(s)); },
+          R"doc(Figures of the scattered photons, as the batch tool's JSON report gives them.
+
+A dict with angle_deg, incoherent_mean_energy_kev and coherent_mean_energy_kev (photon-weighted
+mean energies), coherent_share (the coherent photons' share of all scattered photons) and
+hvl1_mm_al (half-value layer of their air kerma in mm aluminium). Reads Air.csv; raises
+RuntimeError naming a figure that has no value.
+)doc")
+      .def(
+          "write", &WriteScatterFiles, py::arg("folder"),
+          R"doc(Writes Inc_Spectrum.dat and Coh_Spectrum.dat into ``folder``, byte for byte as the program does.
 
 Both files are replaced together by complete ones; OSError with the program's message names what
 failed.

@@ -6,8 +6,10 @@
 
 #include "model/commands.h"
 #include "model/errors.h"
+#include "model/foreign_spectrum.h"
 #include "model/scatter_messages.h"
-#include "model/state.h"
+#include "output/replace_files.h"
+#include "output/spectrum_files.h"
 
 namespace xscatter::python {
 namespace {
@@ -33,14 +35,58 @@ void CheckConditions(const ExposureConditions& conditions) {
   }
 }
 
+std::vector<FilterLayer> FilterLayers(const TableSet& tables,
+                                      const std::vector<NamedFilter>& filters) {
+  std::vector<FilterLayer> layers;
+  for (const auto& [name, mm] : filters) {
+    const Material* material = FindMaterial(tables.Materials(), name);
+    if (!material) {
+      std::string known;
+      for (const Material& m : tables.Materials()) known += (known.empty() ? "" : ", ") + m.name;
+      throw std::invalid_argument("unknown filter material \"" + name + "\" (Materials.csv lists " +
+                                  known + ")");
+    }
+    if (!std::isfinite(mm) || mm < 0) {
+      throw std::invalid_argument("filter " + name + ": the thickness must be a finite number " +
+                                  "of mm, 0 or more");
+    }
+    layers.push_back(MakeFilterLayer(*material, mm));
+  }
+  return layers;
+}
+
 Spectrum ComputePrimarySpectrum(std::shared_ptr<const TableSet> tables,
-                                const ExposureConditions& conditions) {
+                                const ExposureConditions& conditions,
+                                const std::vector<FilterLayer>& filters) {
   try {
-    const PrimaryResult result = ComputePrimary(tables->Physical(), conditions);
+    const PrimaryResult result = ComputePrimary(tables->Physical(), conditions, filters);
     return {std::move(tables), result.spectrum, result.bin_count};
   } catch (const ModelError&) {
     throw std::invalid_argument(std::string(kSpectrumNotComputable));
   }
+}
+
+Spectrum SpectrumFromPoints(std::shared_ptr<const TableSet> tables,
+                            const std::vector<double>& energy_kev,
+                            const std::vector<double>& fluence, int& dropped) {
+  try {
+    const ForeignSpectrum foreign = ResampleSpectrum(energy_kev, fluence);
+    dropped = foreign.dropped_above_grid;
+    return {std::move(tables), foreign.spectrum, foreign.bin_count};
+  } catch (const SpectrumFileError& error) {
+    throw std::invalid_argument(error.what());
+  }
+}
+
+PrimaryQuality Quality(const Spectrum& spectrum) {
+  const PhysicalTables& t = spectrum.tables->Physical();
+  return PrimaryBeamQuality(spectrum.fluence, spectrum.bin_count, t.mu_al, t.mu_cu,
+                            spectrum.tables->Air().mu_en_rho);
+}
+
+ScatterQuality Figures(const Scatter& scatter) {
+  return ScatterBeamQuality(scatter.result, scatter.tables->Physical().mu_al,
+                            scatter.tables->Air().mu_en_rho);
 }
 
 void CheckScatterAngle(double angle_deg) {
@@ -67,19 +113,13 @@ Scatter ComputeScatterSpectra(const Spectrum& primary, double angle_deg) {
 }
 
 void WritePrimaryFile(const Spectrum& spectrum, const std::filesystem::path& folder) {
-  Module1 m;
-  m.SetWorkingFolder(folder);
-  m.PrimarySpectrum = spectrum.fluence;
-  m.WritePrimarySpectrumFile();
+  ReplaceFiles(folder, {{"P_Spectrum.dat", PrimarySpectrumText(spectrum.fluence)}});
 }
 
 void WriteScatterFiles(const Scatter& scatter, const std::filesystem::path& folder) {
-  Module1 m;
-  m.SetWorkingFolder(folder);
-  m.IncoherentSpectrum[1] = scatter.result.energy;
-  m.IncoherentSpectrum[2] = scatter.result.incoherent;
-  m.CoherentSpectrum = scatter.result.coherent;
-  m.WriteScatterSpectrumFiles();
+  const ScatterResult& r = scatter.result;
+  ReplaceFiles(folder, {{"Inc_Spectrum.dat", IncoherentSpectrumText(r.energy, r.incoherent)},
+                        {"Coh_Spectrum.dat", CoherentSpectrumText(r.coherent)}});
 }
 
 }  // namespace xscatter::python

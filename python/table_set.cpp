@@ -2,19 +2,10 @@
 
 #include <system_error>
 
-#include "model/state.h"
-
 namespace xscatter::python {
 namespace {
 
 namespace fs = std::filesystem;
-
-PhysicalTables LoadFolder(const fs::path& folder) {
-  Module1 m;
-  m.SetWorkingFolder(folder.parent_path());
-  m.LoadDataTables();
-  return m.Tables();
-}
 
 bool SameFolder(const fs::path& a, const fs::path& b) {
   std::error_code ec;
@@ -23,7 +14,20 @@ bool SameFolder(const fs::path& a, const fs::path& b) {
 
 }  // namespace
 
-TableSet::TableSet(fs::path folder) : folder_(std::move(folder)), physical_(LoadFolder(folder_)) {}
+TableSet::TableSet(fs::path folder)
+    : folder_(std::move(folder)), physical_(LoadPhysicalTables(folder_)) {}
+
+const AirTable& TableSet::Air() const {
+  const std::lock_guard lock(lazy_mutex_);
+  if (!air_) air_ = LoadAirTable(folder_);
+  return *air_;
+}
+
+const std::vector<Material>& TableSet::Materials() const {
+  const std::lock_guard lock(lazy_mutex_);
+  if (!materials_) materials_ = LoadMaterials(folder_);
+  return *materials_;
+}
 
 fs::path DefaultTableFolder(const fs::path& module_file, const fs::path& build_module_dir,
                             const fs::path& source_data) {

@@ -16,10 +16,8 @@ def data_folder():
 
 
 @pytest.fixture(scope="session")
-def tables(data_folder, tmp_path_factory):
-    copy = tmp_path_factory.mktemp("tables") / "Data"
-    shutil.copytree(data_folder, copy)
-    return xscatter.Tables(copy)
+def tables(data_folder):
+    return xscatter.Tables(data_folder)
 
 
 class BatchTool:

@@ -1,6 +1,7 @@
 """The module against xscatter-batch: the same numbers, files and messages for the same entries."""
 
 import json
+import warnings
 
 import pytest
 
@@ -142,3 +143,40 @@ def test_table_errors_carry_the_programs_message(batch, tmp_path, damage):
     with pytest.raises(xscatter.TableError) as error:
         xscatter.Tables(folder / "Data")
     assert result.stderr.decode() == str(error.value) + "\n"
+
+
+@pytest.mark.parametrize(
+    "text,energy,fluence",
+    [
+        pytest.param(
+            "keV,counts\n10.25,1\n30,4e3\n62.2,1.5e4\n99.9,2\n",
+            [10.25, 30, 62.2, 99.9],
+            [1, 4e3, 1.5e4, 2],
+            id="csv-off-grid",
+        ),
+        pytest.param(
+            "# measured\n20;0;x\n40.5;7;y\n149.75;1;z\n160;5;w\n",
+            [20, 40.5, 149.75, 160],
+            [0, 7, 1, 5],
+            id="semicolons-past-the-grid",
+        ),
+    ],
+)
+def test_from_arrays_equals_the_batch_primary_option(
+    batch, tables, tmp_path, text, energy, fluence
+):
+    if not batch.accepts("--primary"):
+        pytest.skip("this xscatter-batch has no --primary")
+    points = tmp_path / "points.txt"
+    points.write_text(text)
+    result = batch.run("--primary", str(points), "--angle", "90")
+    assert result.returncode == 0, result.stderr.decode()
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        spectrum = xscatter.Spectrum.from_arrays(energy, fluence, tables=tables)
+    out = tmp_path / "python"
+    out.mkdir()
+    spectrum.write(out)
+    spectrum.scatter(90).write(out)
+    for name in ("P_Spectrum.dat", "Inc_Spectrum.dat", "Coh_Spectrum.dat"):
+        assert (out / name).read_bytes() == (result.folder / name).read_bytes(), name

@@ -133,3 +133,22 @@ def test_spectra_computed_in_threads_equal_those_computed_one_by_one(tables):
         threaded = list(pool.map(run, conditions * 2))
     for (a_inc, a_coh), (b_inc, b_coh) in zip(serial * 2, threaded):
         assert numpy.array_equal(a_inc, b_inc) and numpy.array_equal(a_coh, b_coh)
+
+
+def test_the_example_in_the_readme_runs(tmp_path):
+    example = Path(__file__).parent.parent / "example.py"
+    readme = (Path(__file__).parent.parent.parent / "README.md").read_text()
+    assert example.read_text().split('"""\n\n', 1)[1] in readme
+    pytest.importorskip("matplotlib")
+    env = dict(os.environ, PYTHONPATH=str(Path(xscatter.__file__).parent))
+    result = subprocess.run(
+        [sys.executable, str(example)],
+        cwd=tmp_path,
+        env=env,
+        capture_output=True,
+        text=True,
+        timeout=300,
+    )
+    assert result.returncode == 0, result.stderr
+    assert (tmp_path / "scatter.png").read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
+    assert len(result.stdout.splitlines()) == 4
