@@ -53,11 +53,11 @@ py::array BinEnergies() {
   return energies;
 }
 
-std::shared_ptr<TableSet> LoadDefaultTables() {
+// The folder of the tables shipped with this module file.
+fs::path ShippedTableFolder() {
   const py::module_ module = py::module_::import("xscatter");
   const fs::path file = module.attr("__file__").cast<std::string>();
-  return std::make_shared<TableSet>(
-      DefaultTableFolder(file, XSCATTER_BUILD_MODULE_DIR, XSCATTER_SOURCE_DATA));
+  return DefaultTableFolder(file, XSCATTER_BUILD_MODULE_DIR, XSCATTER_SOURCE_DATA);
 }
 
 // The module's default tables, loaded at the first use and kept by the module; a failed load is
@@ -65,7 +65,7 @@ std::shared_ptr<TableSet> LoadDefaultTables() {
 std::shared_ptr<TableSet> DefaultTables() {
   py::module_ module = py::module_::import("xscatter");
   if (!py::hasattr(module, "_default_tables")) {
-    module.attr("_default_tables") = py::cast(LoadDefaultTables());
+    module.attr("_default_tables") = py::cast(std::make_shared<TableSet>(ShippedTableFolder()));
   }
   return module.attr("_default_tables").cast<std::shared_ptr<TableSet>>();
 }
@@ -95,7 +95,7 @@ Air.csv at the first quality() or figures() and Materials.csv at the first filte
 TableError, with the program's message, when a table is missing, unreadable or malformed.
 )doc")
       .def(py::init([](std::optional<fs::path> folder) {
-             return std::make_shared<TableSet>(folder ? *folder : DefaultTables()->Folder());
+             return std::make_shared<TableSet>(folder ? *folder : ShippedTableFolder());
            }),
            py::arg("folder") = py::none())
       .def_property_readonly(
@@ -105,9 +105,8 @@ TableError, with the program's message, when a table is missing, unreadable or m
         return "xscatter.Tables(" + py::repr(py::cast(t.Folder())).cast<std::string>() + ")";
       });
 
-  m.def(
-      "default_tables", &DefaultTables,
-      R"doc(The tables installed with xscatter, loaded at the first call and shared by every later one.
+  m.def("default_tables", &DefaultTables,
+        R"doc(The tables installed with xscatter, loaded at the first call and then shared.
 
 primary() and Spectrum.from_arrays() use them when no ``tables`` are given. Raises TableError
 when they cannot be loaded (and tries again at the next call).
@@ -176,7 +175,7 @@ Attributes: ``energy`` (keV, 0.5·i for i = 1..300), ``fluence`` (relative, larg
             return ComputeScatterSpectra(s, angle);
           },
           py::arg("angle"),
-          R"doc(The incoherent and coherent scatter of this spectrum by water at ``angle`` degrees.
+          R"doc(The incoherent and coherent scatter of this spectrum by water at ``angle``.
 
 The angle must lie within 5..175 degrees, else ValueError with the program's warning
 " 散乱角度が範囲外です ". It is converted to radians as angle/180·3.14159, like the program
@@ -185,7 +184,7 @@ Returns a Scatter.
 )doc")
       .def(
           "quality", [](const Spectrum& s) { return QualityDict(Quality(s)); },
-          R"doc(Beam-quality figures of the spectrum, as the batch tool's JSON report gives them.
+          R"doc(Beam-quality figures of the spectrum, as in the batch tool's JSON report.
 
 A dict with bin_count, mean_energy_kev (fluence-weighted), kerma_mean_energy_kev (air-kerma
 weighted), hvl1_mm_al, hvl2_mm_al, homogeneity_al, hvl1_mm_cu, hvl2_mm_cu, homogeneity_cu (half-
@@ -214,7 +213,7 @@ has none). Reads Air.csv; raises RuntimeError naming a figure that has no value.
             return spectrum;
           },
           py::arg("energy"), py::arg("fluence"), py::arg("tables") = py::none(),
-          R"doc(A measured or foreign primary spectrum resampled onto the grid, like the batch tool's --primary.
+          R"doc(A measured primary spectrum on the grid, resampled as by --primary.
 
 energy: photon energies in keV, strictly increasing and not negative.
 fluence: the fluence at each energy, not negative, in any unit.
@@ -225,7 +224,7 @@ outside their range); the result is normalised to a maximum of 1 and bin_count i
 non-zero bin. Points above 150 keV are dropped with a UserWarning. Bad points raise ValueError
 with the reader's message. Returns a Spectrum.
 )doc")
-      .def("write", &WritePrimaryFile, py::arg("folder"),
+      .def("write", &WritePrimaryFile, py::arg("folder"), py::call_guard<py::gil_scoped_release>(),
            R"doc(Writes P_Spectrum.dat into ``folder``, byte for byte as the program does.
 
 The file is replaced at once by a complete one; OSError with the program's message names what
@@ -304,19 +303,18 @@ carry no scatter hold 0. All arrays are read-only.
           "0.5 keV, on the scale of coherent.")
       .def(
           "figures", [](const Scatter& s) { return FiguresDict(s.angle_deg, Figures(s)); },
-          R"doc(Figures of the scattered photons, as the batch tool's JSON report gives them.
+          R"doc(Figures of the scattered photons, as in the batch tool's JSON report.
 
 A dict with angle_deg, incoherent_mean_energy_kev and coherent_mean_energy_kev (photon-weighted
 mean energies), coherent_share (the coherent photons' share of all scattered photons) and
 hvl1_mm_al (half-value layer of their air kerma in mm aluminium). Reads Air.csv; raises
 RuntimeError naming a figure that has no value.
 )doc")
-      .def(
-          "write", &WriteScatterFiles, py::arg("folder"),
-          R"doc(Writes Inc_Spectrum.dat and Coh_Spectrum.dat into ``folder``, byte for byte as the program does.
+      .def("write", &WriteScatterFiles, py::arg("folder"), py::call_guard<py::gil_scoped_release>(),
+           R"doc(Writes Inc_Spectrum.dat and Coh_Spectrum.dat into ``folder`` as the program does.
 
-Both files are replaced together by complete ones; OSError with the program's message names what
-failed.
+Both files are replaced together by complete ones; OSError with the program's message names
+what failed.
 )doc")
       .def("__repr__", [](const Scatter& s) {
         return "<xscatter.Scatter angle=" + py::repr(py::float_(s.angle_deg)).cast<std::string>() +
