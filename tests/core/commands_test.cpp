@@ -162,7 +162,8 @@ TEST(BatchTool, ExitStatusesMessagesAndFiles) {
       {"--kv 100 --target-angle 12 --inherent 2.5 --al 0 --cu 0 --angle 90", 0, "", 3},
       {"--kv=100kV", 0, "", 1},
       {"--kv=", 2, "\u3000管電圧が範囲外 ", 0},
-      {"--angle 4", 2, " 散乱角度が範囲外です ", 1},
+      {"--angle 4", 2, " 散乱角度が範囲外です ", 0},  // nothing written for a rejected entry
+      {"--bogus", 2, "unknown option --bogus", 0},
       {"--bogus 1", 2, "unknown option --bogus", 0},
   };
   for (const auto& c : cases) {
