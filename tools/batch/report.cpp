@@ -200,22 +200,21 @@ void WriteJson(std::ostream& out, const std::vector<RunRecord>& runs, bool sweep
 }
 
 void WriteCsv(std::ostream& out, const std::vector<RunRecord>& runs) {
+  // The angle stands with the conditions; the scatter HVL is told apart from the primary one.
+  std::vector<Column> columns = ConditionColumns();
+  columns.push_back(ScatterColumns().front());
+  columns.insert(columns.end(), PrimaryColumns().begin(), PrimaryColumns().end());
+  columns.insert(columns.end(), ScatterColumns().begin() + 1, ScatterColumns().end());
+  columns.back().key = "scatter_hvl1_mm_al";
+
   out << "run,status";
-  for (const auto* group : {&ConditionColumns(), &PrimaryColumns(), &ScatterColumns()}) {
-    for (const Column& column : *group) {
-      const bool scatter_hvl =
-          group == &ScatterColumns() && std::string(column.key) == "hvl1_mm_al";
-      out << ',' << (scatter_hvl ? "scatter_hvl1_mm_al" : column.key);
-    }
-  }
+  for (const Column& column : columns) out << ',' << column.key;
   out << "\r\n";
   for (const RunRecord& record : runs) {
     out << record.run << ',' << CsvField(record.status);
-    for (const auto* group : {&ConditionColumns(), &PrimaryColumns(), &ScatterColumns()}) {
-      for (const Column& column : *group) {
-        const Figure value = column.value(record);
-        out << ',' << (value ? ExactNumber(*value) : "");
-      }
+    for (const Column& column : columns) {
+      const Figure value = column.value(record);
+      out << ',' << (value ? ExactNumber(*value) : "");
     }
     out << "\r\n";
   }
