@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "model/commands.h"
+#include "model/lenient_number.h"
 #include "tests/core/fixture.h"
 
 namespace xscatter {
@@ -52,6 +53,12 @@ TEST(CalculateCommand, ValidatesInItsFixedOrder) {
     EXPECT_EQ(s.m.BinCount, c.bin_count) << c.kv;
     EXPECT_EQ(s.panel.boxes[ConditionBox::TargetAngle], c.angle_after);
     EXPECT_EQ(s.panel.boxes[ConditionBox::InherentFiltration], c.inherent_after);
+    // The same checks on numbers, as callers of the engine make them.
+    const ExposureConditions numbers{LenientNumber(c.kv), LenientNumber(c.angle),
+                                     LenientNumber(c.inherent), 0, 0};
+    if (c.warning != kSpectrumNotComputable) {
+      EXPECT_EQ(ConditionsWarning(numbers).value_or(""), c.warning) << c.kv;
+    }
   }
 }
 

@@ -111,12 +111,6 @@ bool BatchOptions::Scatters() const {
          std::ranges::any_of(sweeps, [](const Sweep& s) { return !s.box.has_value(); });
 }
 
-std::size_t BatchOptions::RunCount() const {
-  std::size_t runs = 1;
-  for (const Sweep& sweep : sweeps) runs *= sweep.values.size();
-  return runs;
-}
-
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args,
                                               std::string& error) {
   BatchOptions options;

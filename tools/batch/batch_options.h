@@ -33,8 +33,8 @@ struct BatchOptions {
   bool version = false;
   bool list_materials = false;
 
+  // True when any run computes the scatter spectra.
   bool Scatters() const;
-  std::size_t RunCount() const;
 };
 
 // Most runs one command line may ask for.
