@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPalette>
 #include <QPixmap>
+#include <QScreen>
 #include <QSvgRenderer>
 #include <algorithm>
 #include <cmath>
@@ -12,7 +13,9 @@
 
 #include "output/charts.h"
 #include "output/qt/chart_box.h"
+#include "output/qt/fonts.h"
 #include "output/qt/picture_box.h"
+#include "tests/charts/drawn_case.h"
 
 namespace xscatter {
 namespace {
@@ -80,6 +83,28 @@ TEST(ChartBox, DrawingWhileHiddenPersists) {
   EXPECT_NE(box.Snapshot(), drawn_hidden);
 }
 
+// Grid, labels, frame, a staircase and two overlaid scatter runs on one chart.
+QImage DrawnChart() {
+  ChartBox box;
+  Module1 m = testing::DrawnCase();
+  PrepareEmptyChart(box);
+  DrawPrimaryCurve(m, box);
+  DrawScatterCurves(m, box);
+  for (int i = 16; i <= 200; ++i) m.IncoherentSpectrum[1][i] *= 0.9;
+  DrawScatterCurves(m, box);
+  return box.Snapshot();
+}
+
+// The pixels a drawn chart had at 96 dpi before its lines were snapped to device pixels; at scale
+// 1 snapping must not move a single one.
+TEST(ChartBox, DrawnChartAtScaleOneKeepsItsPixels) {
+  ASSERT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 1.0);
+  const QImage image = DrawnChart();
+  EXPECT_EQ(image.size(), QSize(605, 437));
+  EXPECT_EQ(testing::PixelHash(image),
+            "3fed64a2131c7b96acffd418963803335866886918a6c81c47b97fcaf1209d3e");
+}
+
 // Registered only as its own CTest entry, which sets QT_SCALE_FACTOR=2.
 TEST(ChartBoxHighDpi, DrawsAtTheDevicePixelRatio) {
   if (qEnvironmentVariable("QT_SCALE_FACTOR") != "2") GTEST_SKIP() << "needs QT_SCALE_FACTOR=2";
@@ -109,6 +134,7 @@ int main(int argc, char** argv) {
   // Test discovery runs this without the tests' environment.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  xscatter::InstallFontSubstitutions();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
