@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "output/charts.h"
 #include "output/qt/chart_box.h"
@@ -116,6 +117,51 @@ TEST(ChartBoxHighDpi, DrawsAtTheDevicePixelRatio) {
   const int near = static_cast<int>(2 * PixelX(1000));
   const std::string strip = Strip(image, true, int(2 * PixelY(1200)), near - 6, near + 6);
   EXPECT_TRUE(std::ranges::count(strip, 'k') == 4 && strip.find("kkkk") != strip.npos) << strip;
+}
+
+// Lengths of the runs of `mark` along a strip.
+std::vector<int> Runs(const std::string& strip, char mark) {
+  std::vector<int> runs;
+  for (std::size_t i = 0; i < strip.size(); ++i) {
+    if (strip[i] != mark) continue;
+    const std::size_t end = std::min(strip.find_first_not_of(mark, i), strip.size());
+    runs.push_back(static_cast<int>(end - i));
+    i = end;
+  }
+  return runs;
+}
+
+// Registered only as CTest entries that set a fractional QT_SCALE_FACTOR. A one-pixel grid line at
+// 1.5 used to come out one or two device pixels wide depending on where it fell.
+TEST(ChartBoxFractionalDpi, EqualLinesAreEquallyWide) {
+  ChartBox box;
+  const double ratio = box.devicePixelRatioF();
+  if (ratio == std::floor(ratio)) GTEST_SKIP() << "needs a fractional QT_SCALE_FACTOR";
+  PrepareEmptyChart(box);
+  const QImage image = box.Snapshot();
+  const int grid = std::max(1, static_cast<int>(std::lround(ratio)));
+  const int frame = static_cast<int>(std::lround(2 * ratio));
+  const auto x = [&image](double units) { return static_cast<int>(units * image.width() / 6000); };
+  const auto y = [&image](double units) { return static_cast<int>(units * image.height() / 2500); };
+  const struct {
+    const char* what;
+    std::string strip;
+    char mark;
+    std::vector<int> widths;
+  } rows[] = {
+      {"14 vertical grid lines", Strip(image, true, y(1000), x(1050), x(5450)), 'g',
+       std::vector<int>(14, grid)},
+      {"9 horizontal grid lines", Strip(image, false, x(1150), y(150), y(2050)), 'g',
+       std::vector<int>(9, grid)},
+      {"left frame edge", Strip(image, true, y(1000), x(900), x(1100)), 'k', {frame}},
+      {"right frame edge", Strip(image, true, y(1000), x(5400), x(5600)), 'k', {frame}},
+      {"top frame edge", Strip(image, false, x(1150), y(20), y(180)), 'k', {frame}},
+      {"bottom frame edge", Strip(image, false, x(1150), y(2020), y(2110)), 'k', {frame}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(Runs(row.strip, row.mark), row.widths) << row.strip;
+  }
 }
 
 TEST(Pictures, IconIsThirtyTwoPixelsSquareAndDiagramIsValid) {
