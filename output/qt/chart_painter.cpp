@@ -27,8 +27,31 @@ QPointF Tame(QPointF p) {
   return QPointF(std::clamp(p.x(), -kFarOff, kFarOff), std::clamp(p.y(), -kFarOff, kFarOff));
 }
 
-// The part of the segment inside the box (Liang-Barsky), or nothing. A segment that lies inside
-// is returned as it is, bit for bit.
+// Moves p along the line from q into the box, or gives nothing when the segment misses it. The
+// new place is reckoned from q, so a p far off loses no precision where the segment meets the box.
+std::optional<QPointF> PullIn(QPointF p, QPointF q, const QRectF& box) {
+  const auto along = [&](double s) { return q + (p - q) * s; };
+  if (p.x() < box.left()) {
+    if (q.x() < box.left()) return std::nullopt;
+    p = QPointF(box.left(), along((box.left() - q.x()) / (p.x() - q.x())).y());
+  }
+  if (p.x() > box.right()) {
+    if (q.x() > box.right()) return std::nullopt;
+    p = QPointF(box.right(), along((box.right() - q.x()) / (p.x() - q.x())).y());
+  }
+  if (p.y() < box.top()) {
+    if (q.y() < box.top()) return std::nullopt;
+    p = QPointF(along((box.top() - q.y()) / (p.y() - q.y())).x(), box.top());
+  }
+  if (p.y() > box.bottom()) {
+    if (q.y() > box.bottom()) return std::nullopt;
+    p = QPointF(along((box.bottom() - q.y()) / (p.y() - q.y())).x(), box.bottom());
+  }
+  return p;
+}
+
+// The part of the segment inside the box, or nothing. A segment that lies inside is returned as
+// it is, bit for bit.
 std::optional<std::pair<QPointF, QPointF>> CutToBox(QPointF a, QPointF b, const QRectF& box) {
   if (std::isnan(a.x()) || std::isnan(a.y()) || std::isnan(b.x()) || std::isnan(b.y())) {
     return std::nullopt;
@@ -36,29 +59,11 @@ std::optional<std::pair<QPointF, QPointF>> CutToBox(QPointF a, QPointF b, const 
   if (box.contains(a) && box.contains(b)) return std::pair{a, b};
   a = Tame(a);
   b = Tame(b);
-  const double dx = b.x() - a.x();
-  const double dy = b.y() - a.y();
-  double enter = 0;
-  double leave = 1;
-  const std::pair<double, double> edges[] = {{-dx, a.x() - box.left()},
-                                             {dx, box.right() - a.x()},
-                                             {-dy, a.y() - box.top()},
-                                             {dy, box.bottom() - a.y()}};
-  for (const auto& [toward, room] : edges) {
-    if (toward == 0) {
-      if (room < 0) return std::nullopt;
-      continue;
-    }
-    const double t = room / toward;
-    if (toward < 0) {
-      enter = std::max(enter, t);
-    } else {
-      leave = std::min(leave, t);
-    }
-  }
-  if (enter > leave) return std::nullopt;
-  return std::pair{QPointF(a.x() + enter * dx, a.y() + enter * dy),
-                   QPointF(a.x() + leave * dx, a.y() + leave * dy)};
+  const auto from = box.contains(a) ? std::optional(a) : PullIn(a, b, box);
+  if (!from) return std::nullopt;
+  const auto to = box.contains(b) ? std::optional(b) : PullIn(b, *from, box);
+  if (!to) return std::nullopt;
+  return std::pair{*from, *to};
 }
 
 }  // namespace
