@@ -1,6 +1,7 @@
 #include "output/qt/chart_picture.h"
 
 #include <QBuffer>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -11,7 +12,6 @@
 
 #include "model/errors.h"
 #include "output/qt/chart_painter.h"
-#include "output/qt/fonts.h"
 #include "output/qt/picture_file.h"
 
 namespace xscatter {
@@ -58,10 +58,13 @@ const QColor kBorderLight(255, 255, 255);
 // 96 dpi in dots per metre, for the PNG's physical size.
 constexpr double kScreenDotsPerMetre = 96 / 0.0254;
 
-QFont PixelFont(const char* face, int pixels) {
+// An SVG names the face that was actually used, so a viewer that has it sets the runs of a text
+// (one per script) where they were laid out, not where its own stand-in would put them.
+QFont PixelFont(const char* face, int pixels, bool vector) {
   QFont font(QString::fromUtf8(face));
   font.setPixelSize(pixels);
   font.setWeight(QFont::Normal);
+  if (vector) font.setFamily(QFontInfo(font).family());
   return font;
 }
 
@@ -159,21 +162,21 @@ QByteArray ChartPicture::Svg() const {
 }
 
 void ChartPicture::Paint(QPainter& painter, int ratio, bool vector) const {
-  InstallFontSubstitutions();
   painter.fillRect(QRect(0, 0, kWidth * ratio, kHeight * ratio), Qt::white);
 
   painter.save();
   painter.scale(ratio, ratio);
-  DrawCaptions(painter, PixelFont("メイリオ", kHeadingPixels), kHeadings);
+  DrawCaptions(painter, PixelFont("メイリオ", kHeadingPixels, vector), kHeadings);
   DrawSunkenBorder(painter, kPrimaryBox);
   DrawSunkenBorder(painter, kScatterBox);
   DrawPanel(painter, kLegendPanel);
   painter.fillRect(kIncoherentLine, QColor(255, 0, 0));
   painter.fillRect(kCoherentLine, QColor(0, 0, 255));
-  DrawCaptions(painter, PixelFont("メイリオ", kLegendPixels), kLegendLabels);
+  DrawCaptions(painter, PixelFont("メイリオ", kLegendPixels, vector), kLegendLabels);
   painter.restore();
 
-  const ChartLook look{Qt::white, Qt::black, PixelFont("Times New Roman", kChartTextPixels)};
+  const ChartLook look{Qt::white, Qt::black,
+                       PixelFont("Times New Roman", kChartTextPixels, vector)};
   for (const auto& [box, chart] : {std::pair{kPrimaryBox, &primary_}, {kScatterBox, &scatter_}}) {
     const QRect inner = box.adjusted(kBorder, kBorder, -kBorder, -kBorder);
     painter.save();

@@ -14,7 +14,8 @@ namespace xscatter {
 // chart side by side under their headings, the legend below the scatter chart, all placed and
 // sized as on the screen at 96 dpi. The chart operations draw on its two surfaces as they draw on
 // the screen's boxes (repeated curve drawings overlay); the surfaces keep their marks and Save
-// draws them again for the file. Saving needs a QGuiApplication (see PictureApplication).
+// draws them again for the file. Saving needs a QGuiApplication with the program's font
+// substitutions; PictureApplication provides both.
 class ChartPicture {
  public:
   // The picture at the screen's 96 dpi, in pixels.

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QColor>
+#include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
 #include <QXmlStreamReader>
@@ -188,6 +189,7 @@ TEST(ChartPainter, FarOffAndNonNumericPointsDrawOnlyWhatIsOnTheChart) {
 struct SvgContent {
   std::multiset<std::string> texts;
   std::string joined;
+  std::set<QString> families;
   struct Polyline {
     std::string stroke;
     std::vector<QPointF> points;
@@ -208,6 +210,7 @@ SvgContent ReadSvg(const std::string& svg) {
     if (xml.name() == u"svg") content.view_box = attributes.value("viewBox").toString();
     if (xml.name() == u"g") strokes.push_back(attributes.value("stroke").toString().toStdString());
     if (xml.name() == u"text") {
+      content.families.insert(attributes.value("font-family").toString());
       const std::string text = xml.readElementText().toStdString();
       content.texts.insert(text);
       content.joined += text;
@@ -237,6 +240,11 @@ TEST(ChartPicture, SvgHoldsTheCurvesAsPolylinesAndTheTextsAsText) {
         "非干渉性散乱 (Compton散乱) 線のスペクトル", "干渉性散乱 (Rayleigh散乱) 線のスペクトル"}) {
     EXPECT_NE(svg.joined.find(text), std::string::npos) << text;
   }
+  // Faces a viewer can find, the ones the runs were laid out with.
+  for (const QString& family : svg.families) {
+    EXPECT_TRUE(QFontDatabase::families().contains(family)) << family.toStdString();
+  }
+  EXPECT_EQ(svg.families.size(), 2u);
   // Each chart's labels, once on each chart.
   for (const char* text :
        {"Photon energy   keV", "Relative", "Photon", "Fluence", "0", "50", "100", "150"}) {
