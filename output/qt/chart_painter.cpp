@@ -163,27 +163,30 @@ void ChartPainter::DrawMark(const PointMark& mark) {
 }
 
 void ChartPainter::DrawMark(const TextMark& mark) {
-  const QPointF at = ToDevice(mark.top_left);
-  if (!QRectF(area_.pixels).adjusted(-kCutReach, -kCutReach, kCutReach, kCutReach).contains(at)) {
-    return;
-  }
+  const QPointF top_left = ToLogical(mark.top_left);
+  const QRectF reach = QRectF(area_.pixels).adjusted(-kCutReach, -kCutReach, kCutReach, kCutReach);
+  if (!reach.contains(ToDevice(mark.top_left))) return;
   // Text is laid out in logical pixels, as on the screen, and scaled as a whole.
   painter_.save();
   painter_.translate(area_.pixels.topLeft());
   painter_.scale(area_.ratio, area_.ratio);
   painter_.setFont(look_.font);
   painter_.setPen(look_.text);
-  const QPointF top_left = (at - area_.pixels.topLeft()) / area_.ratio;
   painter_.drawText(QPointF(top_left.x(), top_left.y() + QFontMetricsF(look_.font).ascent()),
                     QString::fromStdString(mark.text));
   painter_.restore();
 }
 
-QPointF ChartPainter::ToDevice(QPointF units) const {
+QPointF ChartPainter::ToLogical(QPointF units) const {
   const double across = area_.pixels.width() / area_.ratio;
   const double down = area_.pixels.height() / area_.ratio;
-  return QPointF(area_.pixels.left() + units.x() * across / kUnitsAcross * area_.ratio,
-                 area_.pixels.top() + units.y() * down / kUnitsDown * area_.ratio);
+  return QPointF(units.x() * across / kUnitsAcross, units.y() * down / kUnitsDown);
+}
+
+QPointF ChartPainter::ToDevice(QPointF units) const {
+  const QPointF logical = ToLogical(units);
+  return QPointF(area_.pixels.left() + logical.x() * area_.ratio,
+                 area_.pixels.top() + logical.y() * area_.ratio);
 }
 
 QPointF ChartPainter::Snap(QPointF device, int device_width) const {

@@ -51,6 +51,8 @@ class ChartPainter {
   void DrawMark(const PointMark& mark);
   void DrawMark(const TextMark& mark);
 
+  // Chart units to logical pixels of the area, and to device pixels of the device.
+  QPointF ToLogical(QPointF units) const;
   QPointF ToDevice(QPointF units) const;
   QPointF Snap(QPointF device, int device_width) const;
   QRectF Reach(int device_width) const;
