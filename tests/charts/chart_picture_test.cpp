@@ -379,6 +379,8 @@ TEST(ChartPicture, SaveFailuresNameTheFileAndLeaveNothingBehind) {
       {"a folder no one may write", "/proc/xscatter-chart.png", "保存先フォルダ: /proc", false},
       {"a folder the user may not write", folder.path / "locked" / "chart.png", "Permission denied",
        true},
+      // Renaming over it would succeed, so it is checked first.
+      {"a file the user made read-only", folder.path / "kept.svg", "Permission denied", true},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
