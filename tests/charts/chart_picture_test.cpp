@@ -89,19 +89,6 @@ TEST(PainterGeometry, SnapsAsTheRasteriserFillsAtScaleOne) {
   }
 }
 
-TEST(PainterGeometry, PenWidthsAreWholeDevicePixels) {
-  const struct {
-    int width;
-    double ratio;
-    int pixels;
-  } rows[] = {{1, 1, 1},   {2, 1, 2}, {1, 1.25, 1}, {2, 1.25, 3}, {1, 1.5, 2},
-              {2, 1.5, 3}, {1, 2, 2}, {2, 2, 4},    {1, 0.5, 1}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(::testing::Message() << row.width << " px at " << row.ratio);
-    EXPECT_EQ(DevicePenWidth(row.width, row.ratio), row.pixels);
-  }
-}
-
 TEST(ChartRecording, KeepsLineTosAsOneCurvePerColourAndForgetsWhatAClearCovers) {
   ChartRecording chart;
   chart.Line(1, 2, 3, 4, kGrey);
