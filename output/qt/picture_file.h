@@ -13,10 +13,8 @@ std::string PictureFailureMessage(const std::filesystem::path& file, const std::
 // folder of that name, or a file the user may not write to.
 void CheckPictureTarget(const std::filesystem::path& file);
 
-// Replaces `file` with `bytes` all at once: they go to a hidden temporary file created exclusively
-// beside it, are flushed to the disk and renamed over it, so a reader sees the old file or the
-// whole new one. A file the user may not write to is left alone. Throws FileWriteError with
-// PictureFailureMessage; the temporary file is gone by then.
+// Replaces `file` with `bytes` all at once through ReplaceFiles: a reader sees the old file or the
+// whole new one, and a file the user may not write to is left alone. Throws FileWriteError.
 void ReplacePictureFile(const std::filesystem::path& file, std::string_view bytes);
 
 }  // namespace xscatter

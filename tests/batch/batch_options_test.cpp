@@ -104,6 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"PrimaryWithConditions", {"--primary", "p.dat", "--kv", "80"}, "--primary"},
         OptionCase{"PrimaryWithFilter", {"--primary", "p.dat", "--filter", "Be:1"}, "--primary"},
         OptionCase{"PrimaryWithAngleSweep", {"--primary", "p.dat", "--sweep", "angle=5,90"}, ""},
+        OptionCase{"PlotOfAnUnknownKind", {"--plot", "chart.gif"}, "ending in .png or .svg"},
+        OptionCase{"PlotInCapitals", {"--plot", "CHART.SVG"}, ""},
         OptionCase{"TooManyRuns",
                    {"--sweep", "kv=40:150:0.01", "--sweep", "angle=5:175:0.5"},
                    "more than 100000 runs"}),

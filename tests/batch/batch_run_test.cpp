@@ -307,5 +307,28 @@ TEST(BatchLock, ASecondRunWaitsAndSaysSo) {
   EXPECT_EQ(w.FileCount(w.folder.path), 1);
 }
 
+// The picture of a sweep overlays every run's curves, as repeated OK presses do on the screen, and
+// a single run writes its picture as well as its files.
+TEST(BatchPlot, SweepCurvesOverlayOnOnePicture) {
+  Workplace w;
+  const std::string command = "cd '" + w.folder.path.string() +
+                              "' && '" XSCATTER_BATCH
+                              "' --sweep angle=30,90,150 --plot sweep.svg 2> err.txt"
+                              " && '" XSCATTER_BATCH "' --angle 90 --plot one.png 2>> err.txt";
+  ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 0) << ReadFile(w.folder.path / "err.txt");
+  EXPECT_EQ(ReadFile(w.folder.path / "err.txt"), "");
+  const std::string svg = ReadFile(w.folder.path / "sweep.svg");
+  const auto count = [&svg](const std::string& what) {
+    int n = 0;
+    for (std::size_t at = svg.find(what); at != std::string::npos; at = svg.find(what, at + 1)) ++n;
+    return n;
+  };
+  // One primary staircase and three incoherent curves in red, three coherent curves in blue.
+  EXPECT_EQ(count("stroke=\"#ff0000\""), 1 + 3);
+  EXPECT_EQ(count("stroke=\"#0000ff\""), 3);
+  EXPECT_EQ(ReadFile(w.folder.path / "one.png").substr(1, 3), "PNG");
+  EXPECT_EQ(w.FileCount(w.folder.path), 3);
+}
+
 }  // namespace
 }  // namespace xscatter::batch

@@ -1,6 +1,8 @@
 #include "tools/batch/batch_options.h"
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <string_view>
 #include <utility>
 
@@ -169,6 +171,12 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     } else if (name == "--primary") {
       options.primary_file = value;
     } else if (name == "--plot") {
+      std::string extension = std::filesystem::path(value).extension().string();
+      for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (extension != ".png" && extension != ".svg") {
+        error = "--plot needs a file name ending in .png or .svg, not '" + value + "'";
+        return std::nullopt;
+      }
       options.plot_file = value;
     } else if (name == "--spectra-dir") {
       options.spectra_dir = value;

@@ -1,3 +1,4 @@
+#include <QtGlobal>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -5,8 +6,10 @@
 #include <vector>
 
 #include "model/data_folder.h"
+#include "output/qt/picture_application.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_run.h"
+#include "tools/batch/chart_plot.h"
 
 int main(int argc, char** argv) {
   using namespace xscatter::batch;
@@ -29,5 +32,13 @@ int main(int argc, char** argv) {
               << "\ntables: " << (ec ? folders.data : shown.lexically_normal()).string() << '\n';
     return kDone;
   }
-  return RunBatch(*options, folders, nullptr, std::cout, std::cerr);
+  if (!options->plot_file) return RunBatch(*options, folders, nullptr, std::cout, std::cerr);
+  // Pictures are drawn with Qt's painter, which needs an application object but no display. Qt's
+  // notes about the session (no runtime folder, say) are not the tool's to pass on.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+  });
+  const xscatter::PictureApplication application(argc, argv);
+  ChartPlot plot;
+  return RunBatch(*options, folders, &plot, std::cout, std::cerr);
 }
