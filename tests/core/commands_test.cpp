@@ -37,6 +37,8 @@ TEST(CalculateCommand, ValidatesInItsFixedOrder) {
        "2.5"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("kV '") + c.kv + "', angle '" + c.angle + "', inherent '" +
+                 c.inherent + "'");
     LoadedStore s;
     s.m.BinCount = 77;
     s.panel.boxes[ConditionBox::TubeVoltage] = c.kv;
@@ -76,6 +78,7 @@ TEST(ScatterCommand, AngleRange) {
                                                 {"4.99", false}, {"175.01", false}, {"", false},
                                                 {"abc", false}};
   for (const auto& [angle, accepted] : cases) {
+    SCOPED_TRACE(std::string("angle '") + angle + "'");
     ScatterRun s(angle);
     EXPECT_EQ(RunScatterCommand(s.m),
               accepted ? CommandStatus::Completed : CommandStatus::Rejected);
@@ -128,6 +131,7 @@ TEST(ScatterCommand, FailuresKeepThePreviousResultsAndAreNotSaved) {
        }},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
     ScatterRun s("90");
     ASSERT_EQ(RunScatterCommand(s.m), CommandStatus::Completed);
     s.m.ScatterSaved = 0;
@@ -174,6 +178,7 @@ TEST(BatchTool, ExitStatusesMessagesAndFiles) {
       {"--bogus 1", 2, "unknown option --bogus", 0},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
     testing::TempFolder folder;
     testing::WriteTestTables(folder.path);
     const std::string command =
