@@ -211,3 +211,34 @@ TEST(Interpolation, ErrorsNameWhatWentWrong) {
 
 }  // namespace
 }  // namespace xscatter
+
+namespace xscatter {
+namespace {
+
+// A filter layer multiplies each bin by exp(-mu t) before the spectrum is normalised.
+TEST(PrimaryModel, FilterLayersAttenuateEachBinByTheirTransmission) {
+  const LoadedStore s;
+  const PhysicalTables tables = s.m.Tables();
+  const ExposureConditions conditions;
+  const PrimaryResult plain = ComputePrimary(tables, conditions);
+
+  FilterLayer one_bin;  // attenuates bin 40 (20 keV) only: 2 /cm through 0.3 cm
+  one_bin.mu_per_cm[40] = 2;
+  one_bin.thickness_cm = 0.3;
+  FilterLayer even;  // the same everywhere: the normalisation takes it out again
+  even.mu_per_cm.fill(5);
+  even.thickness_cm = 0.1;
+  FilterLayer none;  // no thickness: bit for bit the plain spectrum
+  none.mu_per_cm.fill(7);
+
+  const PrimaryResult filtered = ComputePrimary(tables, conditions, {one_bin, even});
+  for (int i = 2; i <= plain.bin_count; ++i) {
+    SCOPED_TRACE(i);
+    const double expected = i == 40 ? plain.spectrum[i] * std::exp(-0.6) : plain.spectrum[i];
+    EXPECT_NEAR(filtered.spectrum[i], expected, 4e-16 * expected);
+  }
+  EXPECT_EQ(ComputePrimary(tables, conditions, {none}).spectrum, plain.spectrum);
+}
+
+}  // namespace
+}  // namespace xscatter
