@@ -204,8 +204,7 @@ has none). Reads Air.csv; raises RuntimeError naming a figure that has no value.
                 SpectrumFromPoints(TablesOrDefault(std::move(tables)), energies, fluences, dropped);
             if (dropped > 0) {
               const std::string note = std::to_string(dropped) +
-                                       (dropped == 1 ? " point" : " points") +
-                                       " above 150 keV dropped: the grid ends there";
+                                       " point(s) above 150 keV were dropped: the grid ends there";
               if (PyErr_WarnEx(PyExc_UserWarning, note.c_str(), 1) != 0) {
                 throw py::error_already_set();
               }

@@ -43,12 +43,12 @@ std::vector<FilterLayer> FilterLayers(const TableSet& tables,
     if (!material) {
       std::string known;
       for (const Material& m : tables.Materials()) known += (known.empty() ? "" : ", ") + m.name;
-      throw std::invalid_argument("unknown filter material \"" + name + "\" (Materials.csv lists " +
+      throw std::invalid_argument("unknown filter material '" + name + "' (Materials.csv lists " +
                                   known + ")");
     }
     if (!std::isfinite(mm) || mm < 0) {
-      throw std::invalid_argument("filter " + name + ": the thickness must be a finite number " +
-                                  "of mm, 0 or more");
+      throw std::invalid_argument("the thickness of filter '" + name +
+                                  "' is not a number of millimetres >= 0");
     }
     layers.push_back(MakeFilterLayer(*material, mm));
   }
