@@ -26,5 +26,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # and the platform plugins without which no Qt window opens (only recommended by Qt itself).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-noto-cjk, fonts-motoya-l-maruberi, fonts-liberation2, qt6-translations-l10n, qt6-qpa-plugins")
+if(XSCATTER_PYTHON_PACKAGE_DEPENDS)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", ${XSCATTER_PYTHON_PACKAGE_DEPENDS}")
+endif()
 
 include(CPack)

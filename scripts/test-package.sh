@@ -152,6 +152,22 @@ else
   fail "menu command '$exec_line': '$output' $(cat "$tmp/gui.err")"
 fi
 
+# The Python module, where the build made one: in the package, depending on numpy, and importable
+# from the unpacked tree, where it reads the unpacked tables.
+module=$(find "$build/python" -maxdepth 1 -name 'xscatter*.so' 2>/dev/null | head -n 1)
+if [[ -n $module ]]; then
+  site="$root/usr/lib/python3/dist-packages"
+  [[ -f $site/$(basename "$module") ]] || fail "package lacks the Python module"
+  field Depends | tr ',' '\n' | grep -q "^ *python3-numpy\b" || fail "package does not depend on python3-numpy"
+  figures=$(cd "$tmp/installed" && PYTHONPATH="$site" /usr/bin/python3 -c \
+    "import xscatter; print(xscatter.primary(100).scatter(90).figures()['angle_deg'])") || true
+  if [[ $figures == 90.0 ]]; then
+    pass "the unpacked Python module computes with the unpacked tables"
+  else
+    fail "the unpacked Python module said: $figures"
+  fi
+fi
+
 if [[ $failures -ne 0 ]]; then
   echo "$failures package check(s) failed" >&2
   exit 1
