@@ -2,6 +2,7 @@
 #include <QStyleFactory>
 
 #include "output/qt/fonts.h"
+#include "screens/qt_translations.h"
 #include "screens/screen_flow.h"
 
 int main(int argc, char* argv[]) {
@@ -10,6 +11,7 @@ int main(int argc, char* argv[]) {
   // Windows are hidden and shown by the flow; only EXIT or the main screen's close box ends it.
   QApplication::setQuitOnLastWindowClosed(false);
   xscatter::InstallFontSubstitutions();
+  xscatter::InstallQtTranslations(app);
 
   xscatter::ScreenFlow flow;
   QObject::connect(&flow, &xscatter::ScreenFlow::EndRequested, &app,
