@@ -5,10 +5,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-svg-dev
+  clang libclang-rt-dev
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev libxrl-dev
   fonts-noto-cjk fonts-motoya-l-maruberi fonts-liberation2
-  xvfb xauth xdotool
+  xvfb xauth xdotool openbox x11-utils
 )
 
 missing=()
