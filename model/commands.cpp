@@ -1,11 +1,16 @@
 #include "model/commands.h"
 
 #include <cmath>
+#include <exception>
+#include <new>
 #include <string>
 
 #include "model/command_panel.h"
 #include "model/errors.h"
 #include "model/lenient_number.h"
+#include "model/scatter_messages.h"
+#include "model/scatter_models.h"
+#include "model/table_messages.h"
 
 namespace xscatter {
 namespace {
@@ -35,52 +40,55 @@ void ClearScatterSpectra(Module1& m) {
   for (int i = 1; i <= kLastBin; ++i) m.CoherentSpectrum[i] = 0;
 }
 
-void FindCommonMaximum(Module1& m) {
-  m.CommonMaximum = 0;
-  for (int i = 2; i <= kLastBin; ++i) {
-    if (m.IncoherentSpectrum[2][i] > m.CommonMaximum) m.CommonMaximum = m.IncoherentSpectrum[2][i];
-  }
-  for (int i = 2; i <= kLastBin; ++i) {
-    if (m.CoherentSpectrum[i] > m.CommonMaximum) m.CommonMaximum = m.CoherentSpectrum[i];
-  }
+// Divides both scatter spectra by their common maximum; throws NormalisationError.
+void NormaliseScatterSpectra(Module1& m) {
+  ScatterResult spectra;
+  spectra.incoherent = m.IncoherentSpectrum[2];
+  spectra.coherent = m.CoherentSpectrum;
+  NormaliseScatter(spectra);
+  m.CommonMaximum = spectra.common_maximum;
+  m.IncoherentSpectrum[2] = spectra.incoherent;
+  m.CoherentSpectrum = spectra.coherent;
 }
 
-// Divides bins 2..300 by the common maximum; false if any result is not finite.
-bool Normalise(GridArray& values, double maximum) {
-  bool finite = true;
-  for (int i = 2; i <= kLastBin; ++i) {
-    values[i] = values[i] / maximum;
-    if (values[i] <= 1e-100) values[i] = 0;
-    finite = finite && std::isfinite(values[i]);
-  }
-  return finite;
+// A failure no model or file check foresaw, such as running out of memory: the command ends with a
+// message instead of taking the program down.
+std::string UnexpectedFailure(const char* what, const std::exception& error) {
+  const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
+  return std::string(what) + "の処理中にエラーが発生しました（" +
+         (memory ? std::string("メモリが足りません") : std::string(error.what())) + "）。";
 }
 
 }  // namespace
 
-bool NormaliseScatterSpectra(Module1& m) {
-  FindCommonMaximum(m);
-  if (!(m.CommonMaximum > 0) || !std::isfinite(m.CommonMaximum)) return false;
-  const bool incoherent_finite = Normalise(m.IncoherentSpectrum[2], m.CommonMaximum);
-  const bool coherent_finite = Normalise(m.CoherentSpectrum, m.CommonMaximum);
-  return incoherent_finite && coherent_finite;
+bool VoltageAccepted(double kv) { return !(kv < 40 || kv > 150); }
+bool TargetAngleAccepted(double degrees) { return !(degrees < 1); }
+bool InherentFiltrationAccepted(double mm) { return !(mm < 1); }
+bool ScatterAngleAccepted(double degrees) { return !(degrees < 5 || degrees > 175); }
+
+std::optional<std::string_view> ConditionsWarning(const ExposureConditions& conditions) {
+  if (!VoltageAccepted(conditions.kv)) return kVoltageOutOfRange;
+  if (!TargetAngleAccepted(conditions.target_angle_deg)) return kReenterTargetAngle;
+  if (!InherentFiltrationAccepted(conditions.inherent_mm_al)) return kReenterInherentFiltration;
+  return std::nullopt;
 }
 
 CommandStatus RunCalculateCommand(Module1& m) {
   CommandPanel& panel = *m.Panel();
   const double kv = LenientNumber(panel.ConditionText(ConditionBox::TubeVoltage));
-  if (kv < 40 || kv > 150) {
+  if (!VoltageAccepted(kv)) {
     panel.Warn(std::string(kVoltageOutOfRange));
     return CommandStatus::Rejected;
   }
   m.BinCount = std::floor(2 * kv);
 
-  if (LenientNumber(panel.ConditionText(ConditionBox::TargetAngle)) < 1) {
+  if (!TargetAngleAccepted(LenientNumber(panel.ConditionText(ConditionBox::TargetAngle)))) {
     panel.Warn(std::string(kReenterTargetAngle));
     panel.SetConditionText(ConditionBox::TargetAngle, std::string(kDefaultTargetAngle));
     return CommandStatus::Rejected;
   }
-  if (LenientNumber(panel.ConditionText(ConditionBox::InherentFiltration)) < 1) {
+  if (!InherentFiltrationAccepted(
+          LenientNumber(panel.ConditionText(ConditionBox::InherentFiltration)))) {
     panel.Warn(std::string(kReenterInherentFiltration));
     panel.SetConditionText(ConditionBox::InherentFiltration,
                            std::string(kDefaultInherentFiltration));
@@ -92,15 +100,18 @@ CommandStatus RunCalculateCommand(Module1& m) {
   } catch (const ModelError&) {
     panel.Warn(std::string(kSpectrumNotComputable));
     return CommandStatus::Rejected;
+  } catch (const std::exception& error) {
+    panel.ReportError(UnexpectedFailure("一次Ｘ線スペクトル", error));
+    return CommandStatus::Failed;
   }
   panel.Yield();
   return CommandStatus::Completed;
 }
 
-CommandStatus RunScatterCommand(Module1& m) {
+CommandStatus RunScatterCalculation(Module1& m) {
   CommandPanel& panel = *m.Panel();
   const double angle = LenientNumber(panel.AngleText());
-  if (angle < 5 || angle > 175) {
+  if (!ScatterAngleAccepted(angle)) {
     panel.Warn(std::string(kScatterAngleOutOfRange));
     return CommandStatus::Rejected;
   }
@@ -114,27 +125,34 @@ CommandStatus RunScatterCommand(Module1& m) {
     panel.Yield();
     m.ComputeCoherentSpectrum();
     panel.Yield();
+    NormaliseScatterSpectra(m);
   } catch (const ScatterModelError& error) {
     previous.RestoreInto(m);
-    panel.ReportError(error.what());
+    panel.ReportError(DescribeScatterError(error));
     return CommandStatus::Failed;
-  }
-
-  if (!NormaliseScatterSpectra(m)) {
-    const bool nothing_scattered = !(m.CommonMaximum > 0);
+  } catch (const NormalisationError& error) {
     previous.RestoreInto(m);
-    panel.ReportError(
-        nothing_scattered
-            ? "散乱スペクトルを正規化できません: 8 keV 以上の一次線スペクトルがないため、"
-              "散乱線がすべて 0 になりました。"
-            : "散乱スペクトルを正規化できません: 値が有限になりません（オーバーフロー）。");
+    panel.ReportError(DescribeNormalisationError(error));
+    return CommandStatus::Failed;
+  } catch (const std::exception& error) {
+    previous.RestoreInto(m);
+    panel.ReportError(UnexpectedFailure("散乱スペクトル", error));
     return CommandStatus::Failed;
   }
+  return CommandStatus::Completed;
+}
 
+CommandStatus RunScatterCommand(Module1& m) {
+  const CommandStatus calculated = RunScatterCalculation(m);
+  if (calculated != CommandStatus::Completed) return calculated;
+  CommandPanel& panel = *m.Panel();
   try {
     m.WriteScatterSpectrumFiles();
   } catch (const FileWriteError& error) {
     panel.ReportError(error.what());
+    return CommandStatus::Failed;
+  } catch (const std::exception& error) {
+    panel.ReportError(UnexpectedFailure("散乱スペクトルファイル", error));
     return CommandStatus::Failed;
   }
   m.ScatterSaved = 1;
@@ -148,6 +166,9 @@ bool RunWritePrimarySpectrumFile(Module1& m) {
   } catch (const FileWriteError& error) {
     m.Panel()->ReportError(error.what());
     return false;
+  } catch (const std::exception& error) {
+    m.Panel()->ReportError(UnexpectedFailure("P_Spectrum.dat", error));
+    return false;
   }
 }
 
@@ -156,9 +177,13 @@ bool RunLoadDataTables(Module1& m) {
     m.LoadDataTables();
     return true;
   } catch (const TableError& error) {
-    m.Panel()->ReportError(error.what());
-    return false;
+    m.Panel()->ReportError(DescribeTableError(error));
+  } catch (const std::bad_alloc&) {
+    m.Panel()->ReportError("データテーブルを読み込めません（メモリが足りません）。");
+  } catch (const std::exception& error) {
+    m.Panel()->ReportError(std::string("データテーブルを読み込めません（") + error.what() + "）。");
   }
+  return false;
 }
 
 }  // namespace xscatter

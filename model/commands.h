@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
+#include "model/primary_model.h"
 #include "model/state.h"
 
 namespace xscatter {
@@ -22,6 +24,15 @@ inline constexpr std::string_view kDefaultAddedAluminium = "0";
 inline constexpr std::string_view kDefaultAddedCopper = "0";
 inline constexpr std::string_view kDefaultScatterAngle = "90";
 
+// The checks of the two commands on numbers. ConditionsWarning gives the warning the calculate
+// command shows first for these conditions (they are checked in the command's order), or nothing
+// when it accepts them; the model may still find them uncomputable.
+bool VoltageAccepted(double kv);
+bool TargetAngleAccepted(double degrees);
+bool InherentFiltrationAccepted(double mm);
+bool ScatterAngleAccepted(double degrees);
+std::optional<std::string_view> ConditionsWarning(const ExposureConditions& conditions);
+
 enum class CommandStatus {
   Completed,  // the caller draws the new curves (and enables OK after a calculation)
   Rejected,   // an entry was refused with a warning through the panel
@@ -32,15 +43,15 @@ enum class CommandStatus {
 // the primary model. The panel must be attached.
 CommandStatus RunCalculateCommand(Module1& m);
 
+// The scatter command's calculation: angle check, clearing, ScatterAngle, both models with their
+// yields, common maximum and normalisation. On a model error the previous scatter spectra and
+// scalars are restored.
+CommandStatus RunScatterCalculation(Module1& m);
+
 // The scatter command up to the drawing: angle check, clearing, ScatterAngle, both models with
 // their yields, common maximum, normalisation, both files, ScatterSaved = 1. On a model error the
 // previous scatter spectra and scalars are restored; a file error leaves ScatterSaved alone.
 CommandStatus RunScatterCommand(Module1& m);
-
-// Finds the common maximum of both scatter spectra (bins 2..300) and divides both by it, values
-// at or below 1e-100 becoming 0. False, with the spectra partly divided, when the maximum is not a
-// finite positive number or a quotient is not finite.
-bool NormaliseScatterSpectra(Module1& m);
 
 // Writes P_Spectrum.dat; a failure is reported through the panel and false returned.
 bool RunWritePrimarySpectrumFile(Module1& m);

@@ -2,34 +2,12 @@
 
 #include <cmath>
 
-#include "model/lenient_number.h"
+#include "model/decimal_number.h"
 
 namespace xscatter {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool IsDecimalNumber(std::string_view s) {
-  std::size_t pos = 0;
-  if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) ++pos;
-  std::size_t digits = 0;
-  while (pos < s.size() && IsDigit(s[pos])) ++pos, ++digits;
-  if (pos < s.size() && s[pos] == '.') {
-    ++pos;
-    while (pos < s.size() && IsDigit(s[pos])) ++pos, ++digits;
-  }
-  if (digits == 0) return false;
-  if (pos < s.size() && (s[pos] == 'E' || s[pos] == 'e')) {
-    ++pos;
-    if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) ++pos;
-    std::size_t exponent_digits = 0;
-    while (pos < s.size() && IsDigit(s[pos])) ++pos, ++exponent_digits;
-    if (exponent_digits == 0) return false;
-  }
-  return pos == s.size();
-}
-
 }  // namespace
 
 bool FieldReader::AtLineEnd() const {
@@ -78,8 +56,8 @@ std::optional<double> ParseTableNumber(std::string_view field) {
   while (!field.empty() && IsBlank(field.front())) field.remove_prefix(1);
   while (!field.empty() && IsBlank(field.back())) field.remove_suffix(1);
   if (field.empty()) return 0.0;
-  if (!IsDecimalNumber(field)) return std::nullopt;
-  const double value = LenientNumber(field);
+  if (DecimalNumberLength(field) != field.size()) return std::nullopt;
+  const double value = DecimalNumberValue(field);
   if (!std::isfinite(value)) return std::nullopt;
   return value;
 }

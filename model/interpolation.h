@@ -1,14 +1,14 @@
 #pragma once
 
-#include "model/state.h"
+#include "model/grid.h"
 
 namespace xscatter {
 
 // Interpolates a column of the 45-row momentum-transfer table at x, linearly in ln(value) against
 // ln(x). The upper bracketing row is the first row j >= 2 with ScatterX(j) > x, so x below row 2
 // uses rows 1 and 2 (extrapolating below row 1) and x equal to a row makes it the lower bracket.
-// Throws ScatterModelError when x reaches the last row, when a logarithm would be taken of a value
-// that is not positive, or when the result is not finite.
+// Throws InterpolationError when x reaches the last row, when a logarithm would be taken of a
+// value that is not positive, or when the result is not finite.
 double InterpolateLogLog(double x, const TableArray& scatter_x, const TableArray& column);
 
 }  // namespace xscatter

@@ -1,24 +1,39 @@
-#include <cmath>
-#include <string>
-
-#include "model/command_panel.h"
-#include "model/errors.h"
-#include "model/lenient_number.h"
 #include "model/primary_model.h"
-#include "model/state.h"
+
+#include <cmath>
+
+#include "model/errors.h"
+#include "model/normalisation.h"
 
 namespace xscatter {
 namespace {
-
-double BoxNumber(const CommandPanel* panel, ConditionBox box) {
-  return panel ? LenientNumber(panel->ConditionText(box)) : 0.0;
-}
 
 bool AllFinite(const GridArray& values, int first, int last) {
   for (int i = first; i <= last; ++i) {
     if (!std::isfinite(values[i])) return false;
   }
   return true;
+}
+
+// The factors of a bremsstrahlung term that depend only on the electron energy T = 0.5*m keV.
+// Every T of the sum is a multiple of 0.5 and so exact, which makes each factor the same double
+// whichever bin's sum it enters.
+struct ElectronFactors {
+  GridArray path{};          // cot(target angle) * (kV^2 - T^2) / (19.3 D)
+  GridArray stopping{};      // S(T) = 1036.1 exp(-0.04695 T) + 202.41
+  GridArray relativistic{};  // 511 / T + 1
+};
+
+ElectronFactors FactorsPerElectronEnergy(double kv, double cot, double d, int last) {
+  ElectronFactors factors;
+  for (int m = 2; m <= last; ++m) {
+    const double t = 0.5 * m;
+    const double x = (kv * kv - t * t) / (19.3 * d);
+    factors.path[m] = cot * x;
+    factors.stopping[m] = 1036.1 * std::exp(-0.04695 * t) + 202.41;
+    factors.relativistic[m] = 511 / t + 1;
+  }
+  return factors;
 }
 
 }  // namespace
@@ -32,40 +47,37 @@ double CharacteristicLineShare(double kv) {
   return kv > 70 ? (std::sqrt(8.79856 * kv - 595.149) - 4.55528) / 4.39928 : 0.0;
 }
 
-void Module1::ComputePrimarySpectrum() {
-  const double kv = BoxNumber(panel_, ConditionBox::TubeVoltage);
-  const double target_angle = BoxNumber(panel_, ConditionBox::TargetAngle);
-  const double t_inh = 0.1 * BoxNumber(panel_, ConditionBox::InherentFiltration);
-  const double t_al = 0.1 * BoxNumber(panel_, ConditionBox::AddedAluminium);
-  const double t_cu = 0.1 * BoxNumber(panel_, ConditionBox::AddedCopper);
-
+PrimaryResult ComputePrimary(const PhysicalTables& tables, const ExposureConditions& conditions,
+                             const std::vector<FilterLayer>& filters) {
+  const double kv = conditions.kv;
   const double last = std::floor(2 * kv);
-  if (!(last >= 2 && last <= kLastBin)) {
-    throw ModelError("tube voltage outside the energy grid: " + std::to_string(kv) + " kV");
-  }
+  if (!(last >= 2 && last <= kLastBin)) throw ModelError("tube voltage outside the energy grid");
   const int n = static_cast<int>(last);
 
-  // Computed aside and stored only when every value is usable, so a failed run changes nothing.
-  GridArray primary{};
-  GridArray unfiltered = UnfilteredSpectrum;
-
-  const double cot = 1 / std::tan(target_angle * 3.14159 / 180);
+  const double t_inh = 0.1 * conditions.inherent_mm_al;
+  const double t_al = 0.1 * conditions.al_mm;
+  const double t_cu = 0.1 * conditions.cu_mm;
+  const double cot = 1 / std::tan(conditions.target_angle_deg * 3.14159 / 180);
   const double d = TuckerDepthCoefficient(kv);
   const double k_share = CharacteristicLineShare(kv);
   const double a = 0.000029 * kv + 0.03658;
+  const ElectronFactors factors = FactorsPerElectronEnergy(kv, cot, d, n);
 
+  PrimaryResult result;
+  result.bin_count = n;
+  GridArray& unfiltered = result.unfiltered;
   for (int i = 2; i <= n; ++i) {
     const double e = 0.5 * i;
+    const double mu = tables.mu_target[i];
     double sum = 0;
-    for (double t = e; t <= kv; t = t + 0.5) {
+    // T runs over e, e + 0.5, ... up to kV, that is over 0.5*m for m = i..n.
+    for (int m = i; m <= n; ++m) {
+      const double t = 0.5 * m;
       const double u = e / t;
       const double b = 1 - 5.049 * u + 10.847 * std::pow(u, 2) - 10.516 * std::pow(u, 3) +
                        3.842 * std::pow(u, 4);
-      const double s = 1036.1 * std::exp(-0.04695 * t) + 202.41;
-      const double x = (kv * kv - t * t) / (19.3 * d);
-      const double p = cot * x;
-      const double f = std::exp(-MuTarget[i] * p);
-      sum = sum + f * ((a * b * (511 / t + 1)) / s);
+      const double f = std::exp(-mu * factors.path[m]);
+      sum = sum + f * ((a * b * factors.relativistic[m]) / factors.stopping[m]);
     }
     unfiltered[i] = sum;
   }
@@ -80,31 +92,27 @@ void Module1::ComputePrimarySpectrum() {
     unfiltered[138] = unfiltered[138] + 0.0424 * l;
   }
 
+  GridArray& primary = result.spectrum;
   for (int i = 2; i <= n; ++i) {
     primary[i] = unfiltered[i];
-    primary[i] =
-        primary[i] * std::exp(-(t_inh + t_al) * MuAl[i]) * std::exp(-t_cu * MuCu[i]) / (0.5 * i);
+    primary[i] = primary[i] * std::exp(-(t_inh + t_al) * tables.mu_al[i]) *
+                 std::exp(-t_cu * tables.mu_cu[i]) / (0.5 * i);
+  }
+  for (const FilterLayer& layer : filters) {
+    for (int i = 2; i <= n; ++i) {
+      primary[i] = primary[i] * std::exp(-layer.mu_per_cm[i] * layer.thickness_cm);
+    }
   }
 
-  double maximum = 0;
-  for (int i = 2; i <= n; ++i) {
-    if (primary[i] > maximum) maximum = primary[i];
-  }
+  const double maximum = LargestValue(primary, 2, n);
   if (!AllFinite(unfiltered, 2, n) || !AllFinite(primary, 2, n) || !std::isfinite(maximum) ||
       !(maximum > 0)) {
     throw ModelError("the conditions give no finite primary spectrum");
   }
-
-  for (int i = 2; i <= n; ++i) {
-    primary[i] = primary[i] / maximum;
-    if (primary[i] <= 1E-100) primary[i] = 0;
+  if (!DivideByMaximum(primary, 2, n, maximum)) {
+    throw ModelError("the conditions give no finite primary spectrum");
   }
-  if (!AllFinite(primary, 2, n)) throw ModelError("the conditions give no finite primary spectrum");
-
-  for (int i = 1; i <= kLastBin; ++i) {
-    PrimarySpectrum[i] = primary[i];
-    UnfilteredSpectrum[i] = unfiltered[i];
-  }
+  return result;
 }
 
 }  // namespace xscatter

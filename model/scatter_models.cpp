@@ -1,10 +1,10 @@
-#include <cmath>
-#include <sstream>
+#include "model/scatter_models.h"
 
-#include "model/command_panel.h"
+#include <cmath>
+
 #include "model/errors.h"
 #include "model/interpolation.h"
-#include "model/state.h"
+#include "model/normalisation.h"
 
 namespace xscatter {
 namespace {
@@ -14,45 +14,49 @@ double MomentumTransfer(double energy, double theta) {
   return std::sin(0.5 * theta) / wavelength;
 }
 
-[[noreturn]] void Rethrow(const char* model, double energy, const ScatterModelError& error) {
-  std::ostringstream out;
-  out.imbue(std::locale::classic());
-  out << model << "の計算中にエラーが発生しました（" << energy << " keV）。\n" << error.what();
-  throw ScatterModelError(out.str());
+double Interpolate(ScatterModel model, double energy, double theta, const TableArray& scatter_x,
+                   const TableArray& column) {
+  try {
+    return InterpolateLogLog(MomentumTransfer(energy, theta), scatter_x, column);
+  } catch (const InterpolationError& error) {
+    throw ScatterModelError(model, energy, error.fault);
+  }
+}
+
+void RequireFinite(double angular, ScatterModel model, double energy) {
+  if (!std::isfinite(angular)) {
+    throw ScatterModelError(model, energy,
+                            {InterpolationFault::Kind::AngleNotFinite, 0, angular, 0});
+  }
 }
 
 }  // namespace
 
-void Module1::ComputeIncoherentSpectrum() {
-  GridArray& energy = IncoherentSpectrum[1];
-  GridArray& fluence = IncoherentSpectrum[2];
-  const double theta = ScatterAngle;
-
+void ComputeIncoherentScatter(const PhysicalTables& tables, const GridArray& primary, double theta,
+                              ScatterResult& result, const std::function<void()>& between_passes) {
+  GridArray& energy = result.energy;
+  GridArray& photons = result.incoherent_photons;
   for (int i = kFirstScatterBin; i <= kLastBin; ++i) {
-    if (PrimarySpectrum[i] == 0) continue;
+    if (primary[i] == 0) continue;
     const double e = 0.5 * i;
-    double s;
-    try {
-      s = InterpolateLogLog(MomentumTransfer(e, theta), ScatterX, IncoherentS);
-    } catch (const ScatterModelError& error) {
-      Rethrow("非干渉性散乱スペクトル", e, error);
-    }
+    const double s =
+        Interpolate(ScatterModel::Incoherent, e, theta, tables.scatter_x, tables.incoherent_s);
     const double one_minus_cos = 1 - std::cos(theta);
-    if (!std::isfinite(one_minus_cos)) {
-      Rethrow("非干渉性散乱スペクトル", e, ScatterModelError("散乱角が有限の値ではありません"));
-    }
+    RequireFinite(one_minus_cos, ScatterModel::Incoherent, e);
     const double e_scattered = e / (1 + (e / 511) * one_minus_cos);
     energy[i] = e_scattered;
     const double ratio = e_scattered / e;
     const double sin_theta = std::sin(theta);
-    fluence[i] = fluence[i] + PrimarySpectrum[i] * WaterIncoherent[i] * (ratio * ratio) *
+    photons[i] = photons[i] + primary[i] * tables.water_incoherent[i] * (ratio * ratio) *
                                   (e / e_scattered + e_scattered / e - sin_theta * sin_theta) * s;
   }
 
-  YieldToUi();
+  if (between_passes) between_passes();
 
-  // Fluence per primary bin becomes fluence per 0.5 keV of scattered energy wherever the next bin
+  // Photons per primary bin become fluence per 0.5 keV of scattered energy wherever the next bin
   // was computed too.
+  GridArray& fluence = result.incoherent;
+  fluence = photons;
   for (int k = 1; k <= kLastBin - 1; ++k) {
     if (energy[k] != 0 && energy[k + 1] != 0) {
       fluence[k] = fluence[k] / ((energy[k + 1] - energy[k]) / 0.5);
@@ -60,29 +64,37 @@ void Module1::ComputeIncoherentSpectrum() {
   }
 }
 
-void Module1::ComputeCoherentSpectrum() {
-  const double theta = ScatterAngle;
+void ComputeCoherentScatter(const PhysicalTables& tables, const GridArray& primary, double theta,
+                            ScatterResult& result) {
+  GridArray& coherent = result.coherent;
   for (int i = kFirstScatterBin; i <= kLastBin; ++i) {
-    if (PrimarySpectrum[i] == 0) continue;
+    if (primary[i] == 0) continue;
     const double e = 0.5 * i;
-    double f;
-    try {
-      f = InterpolateLogLog(MomentumTransfer(e, theta), ScatterX, CoherentF);
-    } catch (const ScatterModelError& error) {
-      Rethrow("干渉性散乱スペクトル", e, error);
-    }
+    const double f =
+        Interpolate(ScatterModel::Coherent, e, theta, tables.scatter_x, tables.coherent_f);
     const double cos_theta = std::cos(theta);
     const double angular = 1 + cos_theta * cos_theta;
-    if (!std::isfinite(angular)) {
-      Rethrow("干渉性散乱スペクトル", e, ScatterModelError("散乱角が有限の値ではありません"));
-    }
-    CoherentSpectrum[i] =
-        CoherentSpectrum[i] + PrimarySpectrum[i] * WaterCoherent[i] * angular * (f * f);
+    RequireFinite(angular, ScatterModel::Coherent, e);
+    coherent[i] = coherent[i] + primary[i] * tables.water_coherent[i] * angular * (f * f);
   }
 }
 
-void Module1::YieldToUi() const {
-  if (panel_) panel_->Yield();
+void NormaliseScatter(ScatterResult& result) {
+  const double maximum =
+      LargestValue(result.coherent, 2, kLastBin, LargestValue(result.incoherent, 2, kLastBin));
+  result.common_maximum = maximum;
+  if (!(maximum > 0) || !std::isfinite(maximum)) throw NormalisationError(!(maximum > 0));
+  const bool incoherent_finite = DivideByMaximum(result.incoherent, 2, kLastBin, maximum);
+  const bool coherent_finite = DivideByMaximum(result.coherent, 2, kLastBin, maximum);
+  if (!incoherent_finite || !coherent_finite) throw NormalisationError(false);
+}
+
+ScatterResult ComputeScatter(const PhysicalTables& tables, const GridArray& primary, double theta) {
+  ScatterResult result;
+  ComputeIncoherentScatter(tables, primary, theta, result);
+  ComputeCoherentScatter(tables, primary, theta, result);
+  NormaliseScatter(result);
+  return result;
 }
 
 }  // namespace xscatter

@@ -3,7 +3,11 @@
 #include <array>
 #include <filesystem>
 
+#include <vector>
+
 #include "model/grid.h"
+#include "model/physical_tables.h"
+#include "model/primary_model.h"
 
 namespace xscatter {
 
@@ -42,12 +46,25 @@ class Module1 {
   void AttachPanel(CommandPanel* panel) { panel_ = panel; }
   CommandPanel* Panel() const { return panel_; }
 
+  // Further filter layers for the primary model, behind the inherent, aluminium and copper ones;
+  // none unless a tool sets them.
+  void SetExtraFilters(std::vector<FilterLayer> filters) { extra_filters_ = std::move(filters); }
+
+  // The eight table arrays as the engine takes them.
+  PhysicalTables Tables() const;
+
   // Folder that holds Data/ and receives the spectrum files: the current directory unless a test
   // points it elsewhere.
   void SetWorkingFolder(std::filesystem::path folder) { folder_ = std::move(folder); }
   const std::filesystem::path& WorkingFolder() const { return folder_; }
+  // Folder the tables are read from: WorkingFolder() / "Data" unless set to another one.
+  void SetDataFolder(std::filesystem::path folder) { data_folder_ = std::move(folder); }
+  std::filesystem::path DataFolder() const {
+    return data_folder_.empty() ? folder_ / "Data" : data_folder_;
+  }
 
-  // Throws TableError; on failure no table array or Pi has changed.
+  // Reads the tables from DataFolder(). Throws TableError; on failure no table array or Pi has
+  // changed.
   void LoadDataTables();
   // Throws ModelError when the conditions give no finite spectrum; the spectra are then unchanged.
   void ComputePrimarySpectrum();
@@ -62,7 +79,9 @@ class Module1 {
   void YieldToUi() const;
 
   CommandPanel* panel_ = nullptr;
+  std::vector<FilterLayer> extra_filters_;
   std::filesystem::path folder_ = ".";
+  std::filesystem::path data_folder_;  // empty: WorkingFolder() / "Data"
 };
 
 }  // namespace xscatter

@@ -1,113 +1,74 @@
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
+#include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "model/errors.h"
-#include "model/field_reader.h"
+#include "model/physical_tables.h"
 #include "model/state.h"
+#include "model/table_reader.h"
 
 namespace xscatter {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct TableFile {
-  const char* name;
-  int records;
-  int fields_per_record;
-  std::vector<int> used_fields;  // 1-based positions within a record
-};
-
-std::string FolderNote(const fs::path& data_folder) {
-  std::error_code ec;
-  const fs::path absolute = fs::absolute(data_folder, ec);
-  return "\n探したフォルダ: " + (ec ? data_folder : absolute.lexically_normal()).string();
+// The shortest text that reads back as `value`.
+std::string ShortestText(double value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
 }
 
-std::string ReadWholeFile(const fs::path& path, const fs::path& data_folder, const char* name) {
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) {
-    throw TableError(std::string("データテーブル ") + name +
-                     " を読めません（ファイルではなくフォルダです）。" + FolderNote(data_folder));
+// The scatter models search the rows upward and interpolate on ln x: x must be positive and grow
+// from row to row. Rows out of order (two rows swapped, a decimal comma shifting the fields)
+// would otherwise give wrong spectra without any message.
+void CheckAscendingX(const fs::path& data_folder, const TableArray& x) {
+  for (int k = 1; k <= kTableRows; ++k) {
+    if (k == 1 ? x[k] > 0 : x[k] > x[k - 1]) continue;
+    TableError error(k == 1 ? TableFailure::NotPositive : TableFailure::NotAscending, "Water.xfs",
+                     data_folder);
+    error.record = k;
+    error.field = 1;
+    error.SetText(ShortestText(x[k]));
+    if (k > 1) error.previous_text = ShortestText(x[k - 1]);
+    throw error;
   }
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    const int error = errno;
-    const std::string reason = error != 0 ? std::strerror(error) : "cannot open";
-    throw TableError(std::string("データテーブル ") + name + " を開けません（" + reason + "）。" +
-                     FolderNote(data_folder));
-  }
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) {
-    throw TableError(std::string("データテーブル ") + name + " を読み込めません（" +
-                     std::strerror(errno) + "）。" + FolderNote(data_folder));
-  }
-  return content.str();
-}
-
-// Reads records x fields and returns the used fields of every record, record by record, in the
-// order of `used_fields`. Throws before anything is returned, so no partly read table is kept.
-std::vector<double> ReadTable(const fs::path& data_folder, const TableFile& table) {
-  const std::string text = ReadWholeFile(data_folder / table.name, data_folder, table.name);
-  FieldReader reader(text);
-  std::vector<double> values;
-  values.reserve(table.records * table.used_fields.size());
-  const int total = table.records * table.fields_per_record;
-  int read = 0;
-  for (int record = 1; record <= table.records; ++record) {
-    for (int field = 1; field <= table.fields_per_record; ++field) {
-      std::optional<std::string> text_field = reader.Next();
-      if (!text_field) {
-        throw TableError(std::string("データテーブル ") + table.name +
-                         " が途中で終わっています: レコード " + std::to_string(record) +
-                         " のフィールド " + std::to_string(field) + " がありません（" +
-                         std::to_string(total) + " 個のフィールドが必要なところ " +
-                         std::to_string(read) + " 個）。" + FolderNote(data_folder));
-      }
-      ++read;
-      bool used = false;
-      for (int u : table.used_fields) used = used || u == field;
-      if (!used) continue;
-      const std::optional<double> value = ParseTableNumber(*text_field);
-      if (!value) {
-        throw TableError(std::string("データテーブル ") + table.name + " のレコード " +
-                         std::to_string(record) + " のフィールド " + std::to_string(field) +
-                         " が数値ではありません: \"" + *text_field + "\"" +
-                         FolderNote(data_folder));
-      }
-      values.push_back(*value);
-    }
-  }
-  return values;
 }
 
 }  // namespace
 
-void Module1::LoadDataTables() {
-  const fs::path data_folder = folder_ / "Data";
-  const std::vector<double> mus = ReadTable(data_folder, {"Mus.dat", kLastBin, 7, {2, 3, 4}});
-  const std::vector<double> water = ReadTable(data_folder, {"Water.csv", kLastBin, 3, {2, 3}});
-  const std::vector<double> xfs = ReadTable(data_folder, {"Water.xfs", kTableRows, 3, {1, 2, 3}});
+PhysicalTables LoadPhysicalTables(const fs::path& data_folder) {
+  const auto mus = ReadTableColumns(data_folder, {"Mus.dat", kLastBin, 7, {2, 3, 4}});
+  const auto water = ReadTableColumns(data_folder, {"Water.csv", kLastBin, 3, {2, 3}});
+  const auto xfs = ReadTableColumns(data_folder, {"Water.xfs", kTableRows, 3, {1, 2, 3}});
 
-  for (int k = 1; k <= kLastBin; ++k) {
-    MuTarget[k] = mus[3 * (k - 1)];
-    MuAl[k] = mus[3 * (k - 1) + 1];
-    MuCu[k] = mus[3 * (k - 1) + 2];
-    WaterCoherent[k] = water[2 * (k - 1)];
-    WaterIncoherent[k] = water[2 * (k - 1) + 1];
-  }
-  for (int k = 1; k <= kTableRows; ++k) {
-    ScatterX[k] = xfs[3 * (k - 1)];
-    CoherentF[k] = xfs[3 * (k - 1) + 1];
-    IncoherentS[k] = xfs[3 * (k - 1) + 2];
-  }
+  PhysicalTables tables;
+  tables.mu_target = ColumnArray<kLastBin + 1>(mus[0]);
+  tables.mu_al = ColumnArray<kLastBin + 1>(mus[1]);
+  tables.mu_cu = ColumnArray<kLastBin + 1>(mus[2]);
+  tables.water_coherent = ColumnArray<kLastBin + 1>(water[0]);
+  tables.water_incoherent = ColumnArray<kLastBin + 1>(water[1]);
+  tables.scatter_x = ColumnArray<kTableRows + 1>(xfs[0]);
+  tables.coherent_f = ColumnArray<kTableRows + 1>(xfs[1]);
+  tables.incoherent_s = ColumnArray<kTableRows + 1>(xfs[2]);
+  CheckAscendingX(data_folder, tables.scatter_x);
+  return tables;
+}
+
+void Module1::LoadDataTables() {
+  const PhysicalTables tables = LoadPhysicalTables(DataFolder());
+  std::copy(tables.mu_target.begin() + 1, tables.mu_target.end(), MuTarget.begin() + 1);
+  std::copy(tables.mu_al.begin() + 1, tables.mu_al.end(), MuAl.begin() + 1);
+  std::copy(tables.mu_cu.begin() + 1, tables.mu_cu.end(), MuCu.begin() + 1);
+  std::copy(tables.water_coherent.begin() + 1, tables.water_coherent.end(),
+            WaterCoherent.begin() + 1);
+  std::copy(tables.water_incoherent.begin() + 1, tables.water_incoherent.end(),
+            WaterIncoherent.begin() + 1);
+  std::copy(tables.scatter_x.begin() + 1, tables.scatter_x.end(), ScatterX.begin() + 1);
+  std::copy(tables.coherent_f.begin() + 1, tables.coherent_f.end(), CoherentF.begin() + 1);
+  std::copy(tables.incoherent_s.begin() + 1, tables.incoherent_s.end(), IncoherentS.begin() + 1);
   Pi = 3.14159;
 }
 

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "output/qt/picture_box.h"
+#include "screens/picture_box.h"
 
 namespace xscatter {
 

@@ -2,7 +2,7 @@
 
 #include <QCloseEvent>
 
-#include "output/qt/picture_box.h"
+#include "screens/picture_box.h"
 #include "output/qt/twips.h"
 #include "screens/controls.h"
 

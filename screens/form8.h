@@ -7,7 +7,7 @@
 #include <array>
 
 #include "output/qt/chart_box.h"
-#include "output/qt/picture_box.h"
+#include "screens/picture_box.h"
 #include "screens/controls.h"
 
 namespace xscatter {

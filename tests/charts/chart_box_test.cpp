@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QPalette>
 #include <QPixmap>
-#include <QSvgRenderer>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -12,7 +11,6 @@
 
 #include "output/charts.h"
 #include "output/qt/chart_box.h"
-#include "output/qt/picture_box.h"
 
 namespace xscatter {
 namespace {
@@ -91,15 +89,6 @@ TEST(ChartBoxHighDpi, DrawsAtTheDevicePixelRatio) {
   const int near = static_cast<int>(2 * PixelX(1000));
   const std::string strip = Strip(image, true, int(2 * PixelY(1200)), near - 6, near + 6);
   EXPECT_TRUE(std::ranges::count(strip, 'k') == 4 && strip.find("kkkk") != strip.npos) << strip;
-}
-
-TEST(Pictures, IconIsThirtyTwoPixelsSquareAndDiagramIsValid) {
-  RegisterPictureResources();
-  EXPECT_EQ(QPixmap(QStringLiteral(":/pictures/icon.png")).size(), QSize(32, 32));
-  EXPECT_TRUE(ProgramIcon().availableSizes().contains(QSize(32, 32)));
-  QSvgRenderer diagram(QStringLiteral(":/pictures/geometry.svg"));
-  ASSERT_TRUE(diagram.isValid());
-  EXPECT_EQ(diagram.viewBoxF(), QRectF(0, 0, 5567, 2713));
 }
 
 }  // namespace

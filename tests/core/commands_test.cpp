@@ -152,23 +152,6 @@ TEST(SpectrumFiles, DefaultRunMatchesAnIndependentImplementationByteForByte) {
   }
 }
 
-TEST(SpectrumFiles, ThreeDigitExponentsAndFailedWrites) {
-  testing::TempFolder folder;
-  Module1 m;
-  m.SetWorkingFolder(folder.path);
-  m.PrimarySpectrum[50] = 2.5E-120;
-  m.WritePrimarySpectrumFile();
-  const std::string p = ReadFile(folder.path / "P_Spectrum.dat");
-  EXPECT_NE(p.find("\r\n2.500E+01  2.500E-120\r\n"), std::string::npos);
-  EXPECT_EQ(p.size(), 6617u);
-
-  // A write that fails before the rename leaves the previous file whole.
-  fs::create_directory(folder.path / ("P_Spectrum.dat.tmp" + std::to_string(::getpid())));
-  m.PrimarySpectrum[200] = 1;
-  EXPECT_THROW(m.WritePrimarySpectrumFile(), std::runtime_error);
-  EXPECT_EQ(ReadFile(folder.path / "P_Spectrum.dat"), p);
-}
-
 TEST(BatchTool, ExitStatusesMessagesAndFiles) {
   const struct {
     const char* args;

@@ -7,6 +7,7 @@
 #include "model/errors.h"
 #include "model/interpolation.h"
 #include "model/primary_model.h"
+#include "model/scatter_messages.h"
 #include "tests/core/fixture.h"
 
 namespace xscatter {
@@ -194,8 +195,9 @@ TEST(Interpolation, ErrorsNameWhatWentWrong) {
     try {
       InterpolateLogLog(c.x, m.ScatterX, m.IncoherentS);
       ADD_FAILURE() << c.what << " not raised";
-    } catch (const ScatterModelError& error) {
-      EXPECT_NE(std::string(error.what()).find(c.what), std::string::npos) << error.what();
+    } catch (const InterpolationError& error) {
+      const std::string text = DescribeInterpolationFault(error.fault);
+      EXPECT_NE(text.find(c.what), std::string::npos) << text;
     }
   }
 }

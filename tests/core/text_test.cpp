@@ -3,12 +3,26 @@
 #include <cmath>
 #include <vector>
 
+#include "model/decimal_number.h"
 #include "model/field_reader.h"
 #include "model/lenient_number.h"
 #include "output/number_format.h"
 
 namespace xscatter {
 namespace {
+
+TEST(DecimalNumberLength, TakesTheLongestLeadingNumber) {
+  const struct {
+    const char* text;
+    std::size_t length;
+  } cases[] = {{"", 0},    {"+", 0},     {".", 0},        {"-.e5", 0},  {"E5", 0},
+               {"1", 1},   {"-.5", 3},   {"5.", 2},       {"1.2.3", 3}, {"1E", 1},
+               {"1e+", 1}, {"1E-0x", 4}, {"+12.5e10", 8}, {"1 2", 1},   {"0x1p3", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(DecimalNumberLength(c.text), c.length);
+  }
+}
 
 TEST(LenientNumber, ReadsTheLeadingNumberAndIgnoresTheRest) {
   const struct {

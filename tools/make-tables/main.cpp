@@ -1,13 +1,16 @@
-// make-tables: writes the program's three data tables, Mus.dat, Water.csv and Water.xfs, from
-// xraylib into one folder.
+// make-tables: writes the program's data tables from xraylib into one folder: Mus.dat, Water.csv
+// and Water.xfs for the screens, Air.csv and Materials.csv for the batch tool's reports and
+// filters.
 
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "file_replace.h"
 #include "physics_library.h"
 #include "table_files.h"
 
@@ -17,18 +20,10 @@ using xscatter::tables::WaterWeights;
 
 constexpr std::string_view kUsage =
     "usage: make-tables [--weights constant|cross-sections] OUTPUT_FOLDER\n"
-    "  writes Mus.dat, Water.csv and Water.xfs into OUTPUT_FOLDER (created if missing)\n"
+    "  writes Mus.dat, Water.csv, Water.xfs, Air.csv and Materials.csv into OUTPUT_FOLDER\n"
+    "  (created if missing)\n"
     "  --weights constant        both water weights r_e^2/2 (default)\n"
     "  --weights cross-sections  coherent and incoherent mass cross-sections of H2O\n";
-
-void WriteFile(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) {
-    throw std::runtime_error("cannot write " + path.string());
-  }
-}
 
 }  // namespace
 
@@ -63,15 +58,22 @@ int main(int argc, char** argv) {
   }
 
   try {
+    // Every table is made before the first is written, so a library error changes no file.
+    const std::vector<std::pair<const char*, std::string>> files = {
+        {"Mus.dat", xscatter::tables::AttenuationTable()},
+        {"Water.csv", xscatter::tables::WaterWeightTable(weights)},
+        {"Water.xfs", xscatter::tables::ScatterFunctionTable()},
+        {"Air.csv", xscatter::tables::AirTable()},
+        {"Materials.csv", xscatter::tables::MaterialsTable()},
+    };
     std::filesystem::create_directories(folder);
-    WriteFile(folder / "Mus.dat", xscatter::tables::AttenuationTable());
-    WriteFile(folder / "Water.csv", xscatter::tables::WaterWeightTable(weights));
-    WriteFile(folder / "Water.xfs", xscatter::tables::ScatterFunctionTable());
+    for (const auto& [name, text] : files) xscatter::tables::ReplaceFile(folder / name, text);
   } catch (const std::exception& error) {
     std::cerr << "make-tables: " << error.what() << '\n';
     return 1;
   }
-  std::cout << "make-tables: wrote Mus.dat, Water.csv and Water.xfs (xraylib "
-            << xscatter::tables::LibraryVersion() << ") to " << folder.string() << '\n';
+  std::cout
+      << "make-tables: wrote Mus.dat, Water.csv, Water.xfs, Air.csv and Materials.csv (xraylib "
+      << xscatter::tables::LibraryVersion() << ") to " << folder.string() << '\n';
   return 0;
 }

@@ -8,8 +8,6 @@
 namespace xscatter::tables {
 namespace {
 
-constexpr const char* kAir = "Air, Dry (near sea level)";
-
 struct ErrorFree {
   void operator()(xrl_error* error) const { xrl_error_free(error); }
 };
@@ -68,28 +66,32 @@ double WaterIncoherentFunction(double x) {
   return 2 * h + o;
 }
 
-double AirEnergyAbsorption(double e) {
-  return Checked("CS_Energy_CP", kAir, e,
-                 [&](xrl_error** err) { return CS_Energy_CP(kAir, e, err); });
+double CompoundMassAttenuation(const char* nist_name, double e) {
+  return Checked("CS_Total_CP", nist_name, e,
+                 [&](xrl_error** err) { return CS_Total_CP(nist_name, e, err); });
 }
 
-double AirMassAttenuation(double e) {
-  return Checked("CS_Total_CP", kAir, e,
-                 [&](xrl_error** err) { return CS_Total_CP(kAir, e, err); });
-}
-
-double AirDensity() {
+double CompoundDensity(const char* nist_name) {
   xrl_error* raw = nullptr;
-  compoundDataNIST* data = GetCompoundDataNISTByName(kAir, &raw);
+  compoundDataNIST* data = GetCompoundDataNISTByName(nist_name, &raw);
   const std::unique_ptr<xrl_error, ErrorFree> error(raw);
   if (error || data == nullptr) {
-    throw PhysicsLibraryError(std::string("xraylib: no NIST compound ") + kAir +
+    throw PhysicsLibraryError(std::string("xraylib: no NIST compound ") + nist_name +
                               (error ? std::string(": ") + error->message : std::string()));
   }
   const double density = data->density;
   FreeCompoundDataNIST(data);
   return density;
 }
+
+double AirEnergyAbsorption(double e) {
+  return Checked("CS_Energy_CP", kNistAir, e,
+                 [&](xrl_error** err) { return CS_Energy_CP(kNistAir, e, err); });
+}
+
+double AirMassAttenuation(double e) { return CompoundMassAttenuation(kNistAir, e); }
+
+double AirDensity() { return CompoundDensity(kNistAir); }
 
 double ElementDensityOf(int z) {
   return Checked("ElementDensity", z, 0, [&](xrl_error** err) { return ElementDensity(z, err); });

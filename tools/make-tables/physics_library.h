@@ -11,12 +11,27 @@ class PhysicsLibraryError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-inline constexpr int kTungsten = 74;
-inline constexpr int kAluminium = 13;
-inline constexpr int kCopper = 29;
-inline constexpr int kBeryllium = 4;
 inline constexpr int kHydrogen = 1;
+inline constexpr int kBeryllium = 4;
+inline constexpr int kCarbon = 6;
 inline constexpr int kOxygen = 8;
+inline constexpr int kAluminium = 13;
+inline constexpr int kTitanium = 22;
+inline constexpr int kCopper = 29;
+inline constexpr int kMolybdenum = 42;
+inline constexpr int kTin = 50;
+inline constexpr int kTungsten = 74;
+inline constexpr int kLead = 82;
+
+// Compounds by their names in xraylib's NIST list (GetCompoundDataNISTList), spelling included.
+inline constexpr const char* kNistAir = "Air, Dry (near sea level)";
+inline constexpr const char* kNistWater = "Water, Liquid";
+inline constexpr const char* kNistPmma = "Polymethyl Methacralate (Lucite, Perspex)";
+inline constexpr const char* kNistSoftTissue = "Tissue, Soft (ICRU four-component)";
+
+// xraylib's energy-absorption coefficients of compounds begin at 1 keV; below it the library
+// reports an error instead of extrapolating.
+inline constexpr double kFirstEnergyAbsorptionEnergy = 1.0;  // keV
 
 // Densities in g/cm3 that turn mass into linear coefficients; fixed here so that the tables do not
 // change with the library's density table.
@@ -41,6 +56,11 @@ double WaterIncoherentMassCrossSection(double e);
 // in the independent-atom approximation, at x = sin(theta/2)/lambda in 1/Angstrom.
 double WaterFormFactorSquared(double x);
 double WaterIncoherentFunction(double x);
+
+// A NIST compound: total mass attenuation including coherent scattering, cm2/g, at e keV, and its
+// density in g/cm3.
+double CompoundMassAttenuation(const char* nist_name, double e);
+double CompoundDensity(const char* nist_name);
 
 // Dry air near sea level: mass energy-absorption and total mass attenuation, cm2/g, and density.
 double AirEnergyAbsorption(double e);

@@ -1,9 +1,11 @@
 #include "table_files.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <iterator>
 #include <stdexcept>
 
 #include "physics_library.h"
@@ -19,6 +21,42 @@ std::string Record(std::initializer_list<double> fields) {
     line += Field(value);
   }
   return line + '\n';
+}
+
+// Where one row of Materials.csv takes its values from: an element by atomic number, or a NIST
+// compound by name.
+struct MaterialSource {
+  const char* name;
+  int z;
+  const char* compound;
+  double fixed_density;  // g/cm3; 0 takes the library's density
+};
+
+// Al, Cu and W keep the densities of Mus.dat, so that a filter of one of them attenuates exactly
+// as the program's own aluminium, copper and target do.
+constexpr MaterialSource kMaterials[] = {
+    {"Be", kBeryllium, nullptr, 0},
+    {"C", kCarbon, nullptr, 0},
+    {"Al", kAluminium, nullptr, kAluminiumDensity},
+    {"Ti", kTitanium, nullptr, 0},
+    {"Cu", kCopper, nullptr, kCopperDensity},
+    {"Mo", kMolybdenum, nullptr, 0},
+    {"Sn", kTin, nullptr, 0},
+    {"W", kTungsten, nullptr, kTungstenDensity},
+    {"Pb", kLead, nullptr, 0},
+    {"air", 0, kNistAir, 0},
+    {"water", 0, kNistWater, 0},
+    {"PMMA", 0, kNistPmma, 0},
+    {"tissue", 0, kNistSoftTissue, 0},
+};
+
+double DensityOf(const MaterialSource& m) {
+  if (m.fixed_density > 0) return m.fixed_density;
+  return m.compound ? CompoundDensity(m.compound) : ElementDensityOf(m.z);
+}
+
+double MassAttenuationOf(const MaterialSource& m, double e) {
+  return m.compound ? CompoundMassAttenuation(m.compound, e) : TotalMassAttenuation(m.z, e);
 }
 
 // The value exactly as the program will read it back from the file.
@@ -38,7 +76,7 @@ std::string Field(double value) {
 
 std::string AttenuationTable() {
   std::string text;
-  for (int k = 1; k <= kBins; ++k) {
+  for (int k = 1; k <= kLastBin; ++k) {
     const double e = kBinWidth * k;
     const double w = TotalMassAttenuation(kTungsten, e);
     const double al = TotalMassAttenuation(kAluminium, e);
@@ -51,7 +89,7 @@ std::string AttenuationTable() {
 
 std::string WaterWeightTable(WaterWeights kind) {
   std::string text;
-  for (int k = 1; k <= kBins; ++k) {
+  for (int k = 1; k <= kLastBin; ++k) {
     const double e = kBinWidth * k;
     if (kind == WaterWeights::Constant) {
       text += Record({e, kHalfElectronRadiusSquared, kHalfElectronRadiusSquared});
@@ -63,13 +101,36 @@ std::string WaterWeightTable(WaterWeights kind) {
 }
 
 std::string ScatterFunctionTable() {
-  const ScatterGrid grid = DesignScatterGrid(kScatterRows, kFirstScatterX, kLastScatterX,
+  const ScatterGrid grid = DesignScatterGrid(kTableRows, kFirstScatterX, kLastScatterX,
                                              {WaterFormFactorSquared, WaterIncoherentFunction});
   std::string text;
   for (const double row : grid.x) {
     // The functions are evaluated at the rounded x that the file holds, not at the designed one.
     const double x = AsWritten(row);
     text += Record({x, std::sqrt(WaterFormFactorSquared(x)), WaterIncoherentFunction(x)});
+  }
+  return text;
+}
+
+std::string AirTable() {
+  std::string text;
+  for (int k = 1; k <= kLastBin; ++k) {
+    const double e = kBinWidth * k;
+    // Below the library's first energy-absorption energy (bin 1 only) its first value stands in.
+    const double absorption = AirEnergyAbsorption(std::max(e, kFirstEnergyAbsorptionEnergy));
+    text += Record({e, absorption, AirMassAttenuation(e)});
+  }
+  return text;
+}
+
+// The count of materials, then one record each: name, density, mass attenuation per bin.
+std::string MaterialsTable() {
+  std::string text = std::to_string(std::size(kMaterials)) + '\n';
+  for (const MaterialSource& m : kMaterials) {
+    text += m.name;
+    text += ',' + Field(DensityOf(m));
+    for (int k = 1; k <= kLastBin; ++k) text += ',' + Field(MassAttenuationOf(m, kBinWidth * k));
+    text += '\n';
   }
   return text;
 }

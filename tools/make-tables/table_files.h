@@ -2,12 +2,9 @@
 
 #include <string>
 
-namespace xscatter::tables {
+#include "model/grid.h"
 
-// Bin k stands for 0.5*k keV, k = 1..300; the scatter table has 45 rows.
-inline constexpr int kBins = 300;
-inline constexpr double kBinWidth = 0.5;
-inline constexpr int kScatterRows = 45;
+namespace xscatter::tables {
 
 // The scatter models reach x = sin(2.5 deg)*8/12.4 at the least and sin(87.5 deg)*150/12.4 at the
 // most; the table brackets both with a margin.
@@ -23,6 +20,8 @@ enum class WaterWeights {
 std::string AttenuationTable();                   // Mus.dat
 std::string WaterWeightTable(WaterWeights kind);  // Water.csv
 std::string ScatterFunctionTable();               // Water.xfs
+std::string AirTable();                           // Air.csv
+std::string MaterialsTable();                     // Materials.csv
 
 // One field as the program reads it: seven significant digits, exponent with E.
 std::string Field(double value);

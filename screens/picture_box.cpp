@@ -1,4 +1,4 @@
-#include "output/qt/picture_box.h"
+#include "screens/picture_box.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -7,7 +7,7 @@
 
 namespace xscatter {
 
-// The two stored pictures are compiled into the xscatter_charts_qt static library as Qt resources
+// The two stored pictures are compiled into the xscatter_screens static library as Qt resources
 // (":/pictures/geometry.svg", ":/pictures/icon.png"). A static library's resources are not
 // registered by themselves; every function and class here registers them on first use, and code
 // that opens the resource paths directly must call RegisterPictureResources() first.

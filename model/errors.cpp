@@ -1,0 +1,57 @@
+#include "model/errors.h"
+
+#include <utility>
+
+namespace xscatter {
+namespace {
+
+const char* Summary(TableFailure kind) {
+  switch (kind) {
+    case TableFailure::IsFolder:
+      return "is a folder";
+    case TableFailure::NotRegularFile:
+      return "is not a regular file";
+    case TableFailure::CannotOpen:
+      return "cannot be opened";
+    case TableFailure::CannotRead:
+      return "cannot be read";
+    case TableFailure::TooLarge:
+      return "is too large";
+    case TableFailure::OutOfMemory:
+      return "does not fit into memory";
+    case TableFailure::Unexpected:
+      return "failed to load";
+    case TableFailure::EndsEarly:
+      return "ends early";
+    case TableFailure::NotANumber:
+      return "holds a non-number";
+    case TableFailure::NotPositive:
+      return "holds a value that is not positive";
+    case TableFailure::Negative:
+      return "holds a negative value";
+    case TableFailure::NotAscending:
+      return "has x values that do not ascend";
+    case TableFailure::BadMaterialCount:
+      return "has no valid material count";
+    case TableFailure::EmptyName:
+      return "has an empty material name";
+    case TableFailure::DuplicateName:
+      return "has a duplicate material name";
+  }
+  return "is unusable";
+}
+
+}  // namespace
+
+TableError::TableError(TableFailure kind, std::string file, std::filesystem::path folder)
+    : std::runtime_error("data table " + file + " " + Summary(kind)),
+      kind(kind),
+      file(std::move(file)),
+      folder(std::move(folder)) {}
+
+void TableError::SetText(std::string_view field_text) {
+  text_cut = field_text.size() > kKeptTextBytes;
+  text = std::string(field_text.substr(0, kKeptTextBytes));
+}
+
+}  // namespace xscatter

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace xscatter {
+
+// Replaces the files `name` in `folder` by `content`, all of them or none: every content goes to
+// its own exclusively created hidden temporary file (".NAME.XXXXXXXXXXXX", mode 0666 less the
+// umask), flushed to disk; only when all are complete are they renamed over their names. A name
+// that is a folder or a file without write permission is left alone. Leftovers of an interrupted
+// earlier write of a name are removed, unless another process is still writing them. Throws
+// FileWriteError naming the file that failed; no temporary file remains.
+void ReplaceFiles(const std::filesystem::path& folder,
+                  const std::vector<std::pair<std::string, std::string>>& name_and_content);
+
+}  // namespace xscatter
