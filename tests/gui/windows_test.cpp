@@ -158,7 +158,15 @@ class IconButtonsStyle : public QProxyStyle {
   }
 };
 
-class MessageBoxTest : public ::testing::TestWithParam<std::pair<MessageKind, QMessageBox::Icon>> {
+struct MessageCase {
+  const char* name;
+  MessageKind kind;
+  QMessageBox::Icon icon;
+};
+
+void PrintTo(const MessageCase& c, std::ostream* out) { *out << c.name; }
+
+class MessageBoxTest : public ::testing::TestWithParam<MessageCase> {
  protected:
   MessageBoxTest() : previous_style_(QApplication::style()->name()) {
     QApplication::setStyle(new IconButtonsStyle);
@@ -170,7 +178,7 @@ class MessageBoxTest : public ::testing::TestWithParam<std::pair<MessageKind, QM
 };
 
 TEST_P(MessageBoxTest, TitleShownWholeOneOkButtonWithoutIconAndTheScreensFont) {
-  const QMessageBox::Icon icon = GetParam().second;
+  const QMessageBox::Icon icon = GetParam().icon;
   ModalAnswer answer([icon](QMessageBox& box) {
     EXPECT_EQ(box.windowTitle(), kProgramTitle);
     EXPECT_EQ(box.icon(), icon);
@@ -187,16 +195,15 @@ TEST_P(MessageBoxTest, TitleShownWholeOneOkButtonWithoutIconAndTheScreensFont) {
     EXPECT_GE(box.width(), TitleBarWidth(kProgramTitle));
     ok->click();
   });
-  ShowMessageBox(GetParam().first, QStringLiteral(" 散乱角度が範囲外です "));
+  ShowMessageBox(GetParam().kind, QStringLiteral(" 散乱角度が範囲外です "));
   EXPECT_TRUE(answer.Answered());
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, MessageBoxTest,
-                         ::testing::Values(std::pair{MessageKind::kWarning, QMessageBox::Warning},
-                                           std::pair{MessageKind::kError, QMessageBox::Critical}),
-                         [](const auto& info) {
-                           return info.param.first == MessageKind::kWarning ? "Warning" : "Error";
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, MessageBoxTest,
+    ::testing::Values(MessageCase{"Warning", MessageKind::kWarning, QMessageBox::Warning},
+                      MessageCase{"Error", MessageKind::kError, QMessageBox::Critical}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Room for the title in bold title-bar type and at least three square frame buttons of its height.
 TEST(MessageBoxTitle, WidthCoversTheTitleAndTheFrameButtons) {
