@@ -5,9 +5,9 @@
 # with their reasons in tests/sanitizers/lsan.supp.
 
 if command -v clang++ >/dev/null; then
-  sanitizer_compiler=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
+  sanitizer_compiler=(-DCMAKE_CXX_COMPILER=clang++)
 else
-  sanitizer_compiler=(-DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++)
+  sanitizer_compiler=(-DCMAKE_CXX_COMPILER=g++)
 fi
 sanitizer_launcher=()
 command -v ccache >/dev/null && sanitizer_launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
