@@ -1,8 +1,10 @@
 #include "model/beam_quality.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,6 @@
 namespace xscatter {
 namespace {
 
-constexpr double kLn2 = 0.69314718055994530942;
 // The solver stops after a Newton step below this relative size: the error of the new iterate is
 // of the order of the step squared, far inside the promised 1e-9.
 constexpr double kNewtonStepTolerance = 1e-7;
@@ -24,13 +25,11 @@ bool IsNonNegative(double value) { return std::isfinite(value) && value >= 0; }
 
 std::string BinText(int bin) { return "bin " + std::to_string(bin); }
 
+// Six significant digits with a period in every locale.
 std::string EnergyText(double kev) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.6g", kev);
-  for (char& c : text) {
-    if (c == ',') c = '.';  // a C library under a comma locale
-  }
-  return std::string(text) + " keV";
+  const auto result = std::to_chars(text, text + sizeof text, kev, std::chars_format::general, 6);
+  return std::string(text, result.ptr) + " keV";
 }
 
 // Σ w·x / Σ w; the weights are scaled by their largest so that no sum overflows. Every weight is
@@ -209,7 +208,7 @@ std::optional<double> LogLogAtEnergy(const GridArray& table, double energy_kev) 
 
 std::optional<double> EffectiveEnergy(const GridArray& mu_al, double hvl1_cm) {
   if (!(hvl1_cm > 0) || !std::isfinite(hvl1_cm)) return std::nullopt;
-  const double mu = kLn2 / hvl1_cm;
+  const double mu = std::numbers::ln2 / hvl1_cm;
   if (!std::isfinite(mu)) return std::nullopt;
   for (int j = kFirstScatterBin; j < kLastBin; ++j) {
     const double a = mu_al[j];

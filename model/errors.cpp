@@ -54,4 +54,9 @@ void TableError::SetText(std::string_view field_text) {
   text = std::string(field_text.substr(0, kKeptTextBytes));
 }
 
+std::string SpectrumFileMessage(const std::string& source, int line, const std::string& problem) {
+  return line > 0 ? source + ", line " + std::to_string(line) + ": " + problem
+                  : source + ": " + problem;
+}
+
 }  // namespace xscatter

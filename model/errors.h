@@ -117,11 +117,7 @@ class BeamQualityError : public std::runtime_error {
 
 // The message of a SpectrumFileError: "SOURCE, line N: PROBLEM", or "SOURCE: PROBLEM" when the
 // problem concerns the whole source (line 0).
-inline std::string SpectrumFileMessage(const std::string& source, int line,
-                                       const std::string& problem) {
-  return line > 0 ? source + ", line " + std::to_string(line) + ": " + problem
-                  : source + ": " + problem;
-}
+std::string SpectrumFileMessage(const std::string& source, int line, const std::string& problem);
 
 // A primary spectrum from outside the program (a text file, or arrays of points) that cannot be
 // used. `line` is the 1-based line of a file, or 0 when the problem concerns no single line.

@@ -11,9 +11,8 @@
 #include <optional>
 #include <system_error>
 
+#include "model/decimal_number.h"
 #include "model/errors.h"
-#include "model/field_reader.h"
-#include "model/lenient_number.h"
 
 namespace xscatter {
 namespace {
@@ -55,9 +54,8 @@ std::optional<std::string> PointProblem(double energy, double fluence, double pr
 }
 
 // The grid spectrum of valid points, or nothing when no bin is above zero after normalisation.
-std::optional<ForeignSpectrum> OntoGrid(const Points& points) {
-  const std::vector<double>& e = points.energy;
-  const std::vector<double>& f = points.fluence;
+std::optional<ForeignSpectrum> OntoGrid(const std::vector<double>& e,
+                                        const std::vector<double>& f) {
   ForeignSpectrum result;
   GridArray& s = result.spectrum;
   std::size_t k = 0;  // the first point at or above the bin energy
@@ -149,6 +147,12 @@ std::string_view NextLine(std::string_view text, std::size_t& pos) {
   return line;
 }
 
+// The value of a field that is a decimal number as a whole (it may be infinite), or nothing.
+std::optional<double> FieldNumber(std::string_view field) {
+  if (field.empty() || DecimalNumberLength(field) != field.size()) return std::nullopt;
+  return DecimalNumberValue(field);
+}
+
 std::string Quoted(std::string_view field) { return "\"" + std::string(field) + "\""; }
 
 // Closes a file descriptor when it goes out of scope.
@@ -184,10 +188,11 @@ ForeignSpectrum ResampleSpectrum(const std::vector<double>& energy_kev,
     const std::optional<std::string> problem =
         PointProblem(energy_kev[k], fluence[k], previous, NumberText(energy_kev[k]),
                      NumberText(fluence[k]), k == 0 ? "" : NumberText(energy_kev[k - 1]));
-    if (problem)
+    if (problem) {
       throw SpectrumFileError(source, 0, "point " + std::to_string(k + 1) + ": " + *problem);
+    }
   }
-  const std::optional<ForeignSpectrum> result = OntoGrid({energy_kev, fluence});
+  const std::optional<ForeignSpectrum> result = OntoGrid(energy_kev, fluence);
   if (!result) throw SpectrumFileError(source, 0, kNoBinAboveZero);
   return *result;
 }
@@ -199,22 +204,18 @@ ForeignSpectrum ParseSpectrumText(std::string_view text, const std::string& name
   std::size_t pos = 0;
   for (int line_number = 1; pos < text.size(); ++line_number) {
     const LeadingFields fields = SplitLeadingFields(NextLine(text, pos));
-    if (fields.first.empty()) continue;
-    const std::optional<double> energy = ParseTableNumber(fields.first);
-    if (!energy) {
-      // A number too large for a double is a bad value, not a header.
-      if (std::isinf(LenientNumber(fields.first))) {
-        throw SpectrumFileError(name, line_number,
-                                "energy " + Quoted(fields.first) + " is not a finite number");
-      }
-      continue;
+    const std::optional<double> energy = FieldNumber(fields.first);
+    if (!energy) continue;
+    if (!std::isfinite(*energy)) {
+      throw SpectrumFileError(name, line_number,
+                              "energy " + Quoted(fields.first) + " is not a finite number");
     }
     if (!fields.second || fields.second->empty()) {
       throw SpectrumFileError(name, line_number,
                               "only one number; a data line needs energy and fluence");
     }
-    const std::optional<double> fluence = ParseTableNumber(*fields.second);
-    if (!fluence) {
+    const std::optional<double> fluence = FieldNumber(*fields.second);
+    if (!fluence || !std::isfinite(*fluence)) {
       throw SpectrumFileError(name, line_number,
                               "fluence " + Quoted(*fields.second) + " is not a finite number");
     }
@@ -230,7 +231,7 @@ ForeignSpectrum ParseSpectrumText(std::string_view text, const std::string& name
   if (points.energy.size() < 2) {
     throw SpectrumFileError(name, 0, TooFewPoints(points.energy.size()));
   }
-  const std::optional<ForeignSpectrum> result = OntoGrid(points);
+  const std::optional<ForeignSpectrum> result = OntoGrid(points.energy, points.fluence);
   if (!result) throw SpectrumFileError(name, 0, kNoBinAboveZero);
   return *result;
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -13,7 +14,9 @@ namespace xscatter {
 // that is a folder or a file without write permission is left alone. Leftovers of an interrupted
 // earlier write of a name are removed, unless another process is still writing them. Throws
 // FileWriteError naming the file that failed; no temporary file remains.
+// `kind` names the files in the message ("スペクトルファイル", "画像ファイル").
 void ReplaceFiles(const std::filesystem::path& folder,
-                  const std::vector<std::pair<std::string, std::string>>& name_and_content);
+                  const std::vector<std::pair<std::string, std::string>>& name_and_content,
+                  std::string_view kind = "スペクトルファイル");
 
 }  // namespace xscatter

@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libbenchmark-dev libxrl-dev
   fonts-noto-cjk fonts-motoya-l-maruberi fonts-liberation2
   xvfb xauth xdotool openbox x11-utils
+  qt6-qpa-plugins
+  dpkg-dev desktop-file-utils appstream groff-base
 )
 
 missing=()

@@ -6,6 +6,6 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
 mkdir -p work/Data
-cp data/Mus.dat data/Water.csv data/Water.xfs work/Data/
+cp data/*.dat data/*.csv data/*.xfs work/Data/
 cd work
 exec ../build/screens/xscatter

@@ -4,13 +4,17 @@
 #include <QImage>
 #include <QPalette>
 #include <QPixmap>
+#include <QScreen>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "output/charts.h"
 #include "output/qt/chart_box.h"
+#include "output/qt/fonts.h"
+#include "tests/charts/drawn_case.h"
 
 namespace xscatter {
 namespace {
@@ -78,6 +82,28 @@ TEST(ChartBox, DrawingWhileHiddenPersists) {
   EXPECT_NE(box.Snapshot(), drawn_hidden);
 }
 
+// Grid, labels, frame, a staircase and two overlaid scatter runs on one chart.
+QImage DrawnChart() {
+  ChartBox box;
+  Module1 m = testing::DrawnCase();
+  PrepareEmptyChart(box);
+  DrawPrimaryCurve(m, box);
+  DrawScatterCurves(m, box);
+  for (int i = 16; i <= 200; ++i) m.IncoherentSpectrum[1][i] *= 0.9;
+  DrawScatterCurves(m, box);
+  return box.Snapshot();
+}
+
+// The pixels a drawn chart had at 96 dpi before its lines were snapped to device pixels; at scale
+// 1 snapping must not move a single one.
+TEST(ChartBox, DrawnChartAtScaleOneKeepsItsPixels) {
+  ASSERT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 1.0);
+  const QImage image = DrawnChart();
+  EXPECT_EQ(image.size(), QSize(605, 437));
+  EXPECT_EQ(testing::PixelHash(image),
+            "3fed64a2131c7b96acffd418963803335866886918a6c81c47b97fcaf1209d3e");
+}
+
 // Registered only as its own CTest entry, which sets QT_SCALE_FACTOR=2.
 TEST(ChartBoxHighDpi, DrawsAtTheDevicePixelRatio) {
   if (qEnvironmentVariable("QT_SCALE_FACTOR") != "2") GTEST_SKIP() << "needs QT_SCALE_FACTOR=2";
@@ -91,6 +117,52 @@ TEST(ChartBoxHighDpi, DrawsAtTheDevicePixelRatio) {
   EXPECT_TRUE(std::ranges::count(strip, 'k') == 4 && strip.find("kkkk") != strip.npos) << strip;
 }
 
+// Lengths of the runs of `mark` along a strip.
+std::vector<int> Runs(const std::string& strip, char mark) {
+  std::vector<int> runs;
+  for (std::size_t i = 0; i < strip.size(); ++i) {
+    if (strip[i] != mark) continue;
+    const std::size_t end = std::min(strip.find_first_not_of(mark, i), strip.size());
+    runs.push_back(static_cast<int>(end - i));
+    i = end;
+  }
+  return runs;
+}
+
+// Registered only as CTest entries that set a fractional QT_SCALE_FACTOR. A one-pixel grid line at
+// 1.5 used to come out one or two device pixels wide depending on where it fell.
+TEST(ChartBoxFractionalDpi, EqualLinesAreEquallyWide) {
+  ChartBox box;
+  const double ratio = box.devicePixelRatioF();
+  if (ratio == std::floor(ratio)) GTEST_SKIP() << "needs a fractional QT_SCALE_FACTOR";
+  PrepareEmptyChart(box);
+  const QImage image = box.Snapshot();
+  const int grid = std::max(1, static_cast<int>(std::lround(ratio)));
+  const int frame = static_cast<int>(std::lround(2 * ratio));
+  const auto x = [&image](double units) { return static_cast<int>(units * image.width() / 6000); };
+  const auto y = [&image](double units) { return static_cast<int>(units * image.height() / 2500); };
+  const struct {
+    const char* what;
+    std::string strip;
+    char mark;
+    std::vector<int> widths;
+  } rows[] = {
+      {"14 vertical grid lines", Strip(image, true, y(1000), x(1050), x(5450)), 'g',
+       std::vector<int>(14, grid)},
+      {"9 horizontal grid lines", Strip(image, false, x(1150), y(150), y(2050)), 'g',
+       std::vector<int>(9, grid)},
+      {"left frame edge", Strip(image, true, y(1000), x(900), x(1100)), 'k', {frame}},
+      {"right frame edge", Strip(image, true, y(1000), x(5400), x(5600)), 'k', {frame}},
+      {"top frame edge", Strip(image, false, x(1150), y(20), y(180)), 'k', {frame}},
+      {"bottom frame edge", Strip(image, false, x(1150), y(2020), y(2110)), 'k', {frame}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(Runs(row.strip, row.mark), row.widths) << row.strip;
+  }
+}
+
+
 }  // namespace
 }  // namespace xscatter
 
@@ -98,6 +170,7 @@ int main(int argc, char** argv) {
   // Test discovery runs this without the tests' environment.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  xscatter::InstallFontSubstitutions();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

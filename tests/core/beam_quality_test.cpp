@@ -6,7 +6,6 @@
 #include <functional>
 #include <limits>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,7 +44,6 @@ struct ThicknessCase {
   double fraction;
   std::optional<double> expected_cm;
 };
-void PrintTo(const ThicknessCase& c, std::ostream* os) { *os << c.name; }
 
 class TransmissionThicknessTest : public testing::TestWithParam<ThicknessCase> {};
 
@@ -71,7 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
         ThicknessCase{
             "HugeWeightsDoNotOverflow", {{1e300, 0.7}, {1e300, 1.4}}, 0.5, kHalfOfPair / 0.7},
         ThicknessCase{"TinyCoefficient", {{1, 1e-300}}, 0.5, kLn2 / 1e-300},
-        ThicknessCase{"HugeCoefficient", {{1, 1e300}}, 0.5, kLn2 / 1e300},
         ThicknessCase{"EmptyBeam", {}, 0.5, std::nullopt},
         ThicknessCase{"NoWeight", {{0, 1}, {0, 2}}, 0.5, std::nullopt},
         ThicknessCase{"NothingAttenuated", {{1, 0}}, 0.5, std::nullopt},
@@ -79,9 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         ThicknessCase{"NegativeWeight", {{-1, 1}, {2, 1}}, 0.5, std::nullopt},
         ThicknessCase{"NegativeCoefficient", {{1, -1}}, 0.5, std::nullopt},
         ThicknessCase{"NaNCoefficient", {{1, kNaN}}, 0.5, std::nullopt},
-        ThicknessCase{"InfiniteWeight", {{kInf, 1}}, 0.5, std::nullopt},
         ThicknessCase{"FractionZero", {{1, 1}}, 0, std::nullopt},
-        ThicknessCase{"FractionOne", {{1, 1}}, 1, std::nullopt},
         ThicknessCase{"FractionNaN", {{1, 1}}, kNaN, std::nullopt},
         ThicknessCase{"BeyondTheRangeOfDouble", {{1, 1e-310}}, 0.5, std::nullopt}),
     [](const auto& info) { return info.param.name; });
@@ -94,7 +89,6 @@ struct LogLogCase {
   double energy;
   std::optional<double> expected;
 };
-void PrintTo(const LogLogCase& c, std::ostream* os) { *os << c.name; }
 
 class LogLogAtEnergyTest : public testing::TestWithParam<LogLogCase> {};
 
@@ -136,7 +130,6 @@ struct EffectiveEnergyCase {
   double hvl1_cm;
   std::optional<double> expected_kev;
 };
-void PrintTo(const EffectiveEnergyCase& c, std::ostream* os) { *os << c.name; }
 
 class EffectiveEnergyTest : public testing::TestWithParam<EffectiveEnergyCase> {};
 
@@ -154,15 +147,13 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // mu = 1 is met at 20 keV below the edge and again at 80 keV above it.
         EffectiveEnergyCase{"FirstOfTwoCrossings", kLn2 / 1.0, 20.0},
-        // mu = 0.8 lies between bins 50 and 51 below the edge; 1/E is exact in log-log.
-        EffectiveEnergyCase{"BetweenBins", kLn2 / 0.8, 25.0},
-        EffectiveEnergyCase{"BetweenBinsOffGrid", kLn2 / 0.77, 20 / 0.77},
+        // mu = 0.77 is met between bins 51 and 52 below the edge; 1/E is exact in log-log.
+        EffectiveEnergyCase{"BetweenBins", kLn2 / 0.77, 20 / 0.77},
         // Above the table's largest value in bins 16..300 (2.5 at 8 keV).
         EffectiveEnergyCase{"SofterThanTheTable", kLn2 / 3.0, std::nullopt},
         // Below its smallest (80/150).
         EffectiveEnergyCase{"HarderThanTheTable", kLn2 / 0.5, std::nullopt},
-        EffectiveEnergyCase{"ZeroLayer", 0, std::nullopt},
-        EffectiveEnergyCase{"NaNLayer", kNaN, std::nullopt}),
+        EffectiveEnergyCase{"ZeroLayer", 0, std::nullopt}),
     [](const auto& info) { return info.param.name; });
 
 // --- primary beam --------------------------------------------------------------------------------
@@ -182,7 +173,6 @@ struct PrimaryCase {
   PrimaryInput input;
   PrimaryQuality expected;
 };
-void PrintTo(const PrimaryCase& c, std::ostream* os) { *os << c.name; }
 
 class PrimaryBeamQualityTest : public testing::TestWithParam<PrimaryCase> {};
 
@@ -283,7 +273,6 @@ struct PrimaryErrorCase {
   PrimaryInput input;
   std::string message;
 };
-void PrintTo(const PrimaryErrorCase& c, std::ostream* os) { *os << c.name; }
 
 class PrimaryBeamQualityErrorTest : public testing::TestWithParam<PrimaryErrorCase> {};
 
@@ -414,7 +403,6 @@ struct ScatterCase {
   ScatterInput input;
   ScatterQuality expected;
 };
-void PrintTo(const ScatterCase& c, std::ostream* os) { *os << c.name; }
 
 class ScatterBeamQualityTest : public testing::TestWithParam<ScatterCase> {};
 
@@ -444,7 +432,6 @@ struct ScatterErrorCase {
   ScatterInput input;
   std::string message;
 };
-void PrintTo(const ScatterErrorCase& c, std::ostream* os) { *os << c.name; }
 
 class ScatterBeamQualityErrorTest : public testing::TestWithParam<ScatterErrorCase> {};
 

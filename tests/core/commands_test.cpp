@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "model/commands.h"
+#include "model/lenient_number.h"
 #include "tests/core/fixture.h"
 
 namespace xscatter {
@@ -36,6 +37,8 @@ TEST(CalculateCommand, ValidatesInItsFixedOrder) {
        "2.5"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("kV '") + c.kv + "', angle '" + c.angle + "', inherent '" +
+                 c.inherent + "'");
     LoadedStore s;
     s.m.BinCount = 77;
     s.panel.boxes[ConditionBox::TubeVoltage] = c.kv;
@@ -52,6 +55,12 @@ TEST(CalculateCommand, ValidatesInItsFixedOrder) {
     EXPECT_EQ(s.m.BinCount, c.bin_count) << c.kv;
     EXPECT_EQ(s.panel.boxes[ConditionBox::TargetAngle], c.angle_after);
     EXPECT_EQ(s.panel.boxes[ConditionBox::InherentFiltration], c.inherent_after);
+    // The same checks on numbers, as callers of the engine make them.
+    const ExposureConditions numbers{LenientNumber(c.kv), LenientNumber(c.angle),
+                                     LenientNumber(c.inherent), 0, 0};
+    if (c.warning != kSpectrumNotComputable) {
+      EXPECT_EQ(ConditionsWarning(numbers).value_or(""), c.warning) << c.kv;
+    }
   }
 }
 
@@ -69,6 +78,7 @@ TEST(ScatterCommand, AngleRange) {
                                                 {"4.99", false}, {"175.01", false}, {"", false},
                                                 {"abc", false}};
   for (const auto& [angle, accepted] : cases) {
+    SCOPED_TRACE(std::string("angle '") + angle + "'");
     ScatterRun s(angle);
     EXPECT_EQ(RunScatterCommand(s.m),
               accepted ? CommandStatus::Completed : CommandStatus::Rejected);
@@ -121,6 +131,7 @@ TEST(ScatterCommand, FailuresKeepThePreviousResultsAndAreNotSaved) {
        }},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
     ScatterRun s("90");
     ASSERT_EQ(RunScatterCommand(s.m), CommandStatus::Completed);
     s.m.ScatterSaved = 0;
@@ -162,10 +173,12 @@ TEST(BatchTool, ExitStatusesMessagesAndFiles) {
       {"--kv 100 --target-angle 12 --inherent 2.5 --al 0 --cu 0 --angle 90", 0, "", 3},
       {"--kv=100kV", 0, "", 1},
       {"--kv=", 2, "\u3000管電圧が範囲外 ", 0},
-      {"--angle 4", 2, " 散乱角度が範囲外です ", 1},
+      {"--angle 4", 2, " 散乱角度が範囲外です ", 0},  // nothing written for a rejected entry
+      {"--bogus", 2, "unknown option --bogus", 0},
       {"--bogus 1", 2, "unknown option --bogus", 0},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
     testing::TempFolder folder;
     testing::WriteTestTables(folder.path);
     const std::string command =

@@ -8,12 +8,11 @@
 #include <fstream>
 #include <limits>
 #include <map>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "model/decimal_number.h"
 #include "model/errors.h"
-#include "model/field_reader.h"
 #include "tests/core/fixture.h"
 
 namespace xscatter {
@@ -44,7 +43,6 @@ struct TextCase {
   int bin_count;
   int dropped = 0;
 };
-void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 
 class ParseSpectrumTextTest : public ::testing::TestWithParam<TextCase> {};
 
@@ -99,7 +97,6 @@ struct BadTextCase {
   int line;
   std::string message;
 };
-void PrintTo(const BadTextCase& c, std::ostream* os) { *os << c.name; }
 
 class BadSpectrumTextTest : public ::testing::TestWithParam<BadTextCase> {};
 
@@ -122,8 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadTextCase{"OnePoint", "keV phi\n10 2\n", 0, kTooFewOne},
         BadTextCase{"NoPoints", "# nothing here\n\n", 0,
-                    "m.csv: holds 0 points; at least two (energy, fluence) are needed"},
-        BadTextCase{"EmptyText", "", 0,
                     "m.csv: holds 0 points; at least two (energy, fluence) are needed"},
         BadTextCase{"EnergyRepeated", "10 2\n11 3\n11 4\n", 3,
                     "m.csv, line 3: energy 11 keV is not above the previous point's 11 keV"},
@@ -165,7 +160,6 @@ struct ArrayCase {
   std::vector<double> fluence;
   std::string message;  // empty: accepted, with the bins of kTenToEleven
 };
-void PrintTo(const ArrayCase& c, std::ostream* os) { *os << c.name; }
 
 class ResampleSpectrumTest : public ::testing::TestWithParam<ArrayCase> {};
 
@@ -223,8 +217,8 @@ TEST(ForeignSpectrumFile, ReadsThePrimarySpectrumFileBack) {
   for (int i = 1; i <= kLastBin; ++i) {
     std::string energy, fluence;
     in >> energy >> fluence;
-    EXPECT_EQ(*ParseTableNumber(energy), 0.5 * i);
-    EXPECT_EQ(s.spectrum[i], *ParseTableNumber(fluence)) << "bin " << i;
+    EXPECT_EQ(DecimalNumberValue(energy), 0.5 * i);
+    EXPECT_EQ(s.spectrum[i], DecimalNumberValue(fluence)) << "bin " << i;
     if (s.spectrum[i] != 0) last = i;
   }
   EXPECT_GT(last, 0);

@@ -19,6 +19,7 @@ TEST(PrimaryModel, DepthCoefficientAndLineShare) {
   const double cases[][3] = {
       {40, 483251.09952, 0}, {100, 702526.2, 2.8}, {150, 840447.5125, 5.0835}, {70.5, 0, 0.104}};
   for (const auto& [kv, d, k] : cases) {
+    SCOPED_TRACE(kv);
     if (d != 0) {
       EXPECT_NEAR(TuckerDepthCoefficient(kv), d, 1e-6);
     }
@@ -30,6 +31,7 @@ TEST(PrimaryModel, DepthCoefficientAndLineShare) {
 TEST(PrimaryModel, FillsBinsTwoToTheLastAndNormalisesToOne) {
   const std::pair<const char*, int> cases[] = {{"40", 80}, {"80.3", 160}, {"150", 300}};
   for (const auto& [kv, last] : cases) {
+    SCOPED_TRACE(kv);
     LoadedStore s;
     s.panel.boxes[ConditionBox::TubeVoltage] = kv;
     s.m.PrimarySpectrum.fill(7);  // leftovers of an earlier run must vanish
@@ -61,6 +63,7 @@ TEST(PrimaryModel, MatchesHandWorkedAndIndependentValues) {
                                              {138, 0.006103104741863666},
                                              {200, 4.288993685284581e-05}};
   for (const auto& [bin, value] : expected) {
+    SCOPED_TRACE(bin);
     EXPECT_NEAR(s.m.PrimarySpectrum[bin], value, value * 1e-13) << bin;
   }
 }
@@ -73,6 +76,7 @@ TEST(PrimaryModel, CharacteristicLinesStandOutByTheirWeights) {
   const double l = 0.01 * k * std::accumulate(u.begin() + 2, u.begin() + 201, 0.0) / (1 + 0.01 * k);
   for (const auto& [bin, weight] :
        {std::pair{116, 0.2908}, {119, 0.5048}, {134, 0.162}, {138, 0.0424}}) {
+    SCOPED_TRACE(bin);
     EXPECT_NEAR(u[bin] - 0.5 * (u[bin - 1] + u[bin + 1]), weight * l, 0.01 * weight * l) << bin;
   }
 }
@@ -97,6 +101,7 @@ TEST(PrimaryModel, UncomputableConditionsLeaveTheSpectrumAlone) {
       {ConditionBox::AddedCopper, "-1E6"},
       {ConditionBox::InherentFiltration, "1E308"}};
   for (const auto& [box, text] : cases) {
+    SCOPED_TRACE(text);
     LoadedStore s;
     s.m.ComputePrimarySpectrum();
     const Module1 before = s.m;
@@ -123,6 +128,7 @@ Module1 PowerLawStore(double degrees) {
 
 TEST(ScatterModels, SingleBinAtOneHundredKeV) {
   for (double degrees : {90.0, 5.0, 175.0}) {
+    SCOPED_TRACE(degrees);
     Module1 m = PowerLawStore(degrees);
     m.PrimarySpectrum[200] = 1;
     m.PrimarySpectrum[7] = 1;  // below 8 keV: never scattered
@@ -190,6 +196,7 @@ TEST(Interpolation, ErrorsNameWhatWentWrong) {
       {"オーバーフロー", [](Module1& m) { m.IncoherentS[1] = 1e300; }, 1e-30},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     Module1 m = PowerLawStore(90);
     c.spoil(m);
     try {
@@ -200,6 +207,37 @@ TEST(Interpolation, ErrorsNameWhatWentWrong) {
       EXPECT_NE(text.find(c.what), std::string::npos) << text;
     }
   }
+}
+
+}  // namespace
+}  // namespace xscatter
+
+namespace xscatter {
+namespace {
+
+// A filter layer multiplies each bin by exp(-mu t) before the spectrum is normalised.
+TEST(PrimaryModel, FilterLayersAttenuateEachBinByTheirTransmission) {
+  const LoadedStore s;
+  const PhysicalTables tables = s.m.Tables();
+  const ExposureConditions conditions;
+  const PrimaryResult plain = ComputePrimary(tables, conditions);
+
+  FilterLayer one_bin;  // attenuates bin 40 (20 keV) only: 2 /cm through 0.3 cm
+  one_bin.mu_per_cm[40] = 2;
+  one_bin.thickness_cm = 0.3;
+  FilterLayer even;  // the same everywhere: the normalisation takes it out again
+  even.mu_per_cm.fill(5);
+  even.thickness_cm = 0.1;
+  FilterLayer none;  // no thickness: bit for bit the plain spectrum
+  none.mu_per_cm.fill(7);
+
+  const PrimaryResult filtered = ComputePrimary(tables, conditions, {one_bin, even});
+  for (int i = 2; i <= plain.bin_count; ++i) {
+    SCOPED_TRACE(i);
+    const double expected = i == 40 ? plain.spectrum[i] * std::exp(-0.6) : plain.spectrum[i];
+    EXPECT_NEAR(filtered.spectrum[i], expected, 4e-16 * expected);
+  }
+  EXPECT_EQ(ComputePrimary(tables, conditions, {none}).spectrum, plain.spectrum);
 }
 
 }  // namespace

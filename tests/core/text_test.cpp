@@ -32,7 +32,10 @@ TEST(LenientNumber, ReadsTheLeadingNumberAndIgnoresTheRest) {
                {".5", 0.5},    {"5.", 5},      {"-5", -5},     {"-", 0},         {"2.5E-1mm", 0.25},
                {"1E", 1},      {"1E+", 1},     {"1.2.3", 1.2}, {"1,5", 1},       {"1d2", 1},
                {"１００", 0},  {"1 e 2", 100}, {"1E-999", 0}};
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(LenientNumber(c.text), c.expected) << c.text;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("'") + c.text + "'");
+    EXPECT_DOUBLE_EQ(LenientNumber(c.text), c.expected);
+  }
   EXPECT_TRUE(std::isinf(LenientNumber("1E999")));
 }
 
@@ -50,6 +53,7 @@ TEST(FieldReader, SplitsAtCommasAndLineEndsAlike) {
       {"\n\n", {}},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
     FieldReader reader(c.text);
     Fields fields;
     while (auto field = reader.Next()) fields.push_back(*field);
@@ -70,7 +74,10 @@ TEST(ParseTableNumber, AcceptsWholeDecimalNumbersOnly) {
                {"1E999", std::nullopt},
                {"nan", std::nullopt},
                {"1,5", std::nullopt}};
-  for (const auto& c : cases) EXPECT_EQ(ParseTableNumber(c.field), c.expected) << c.field;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("'") + c.field + "'");
+    EXPECT_EQ(ParseTableNumber(c.field), c.expected);
+  }
 }
 
 TEST(FormatScientific, WritesTheFilePatterns) {
@@ -84,7 +91,10 @@ TEST(FormatScientific, WritesTheFilePatterns) {
       {9.9996, 3, "1.000E+01"}, {2.5E-120, 3, "2.500E-120"},  {1E100, 4, "1.0000E+100"},
       {-0.25, 3, "-2.500E-01"}, {1.23456E-7, 3, "1.235E-07"}, {9.99949E-5, 4, "9.9995E-05"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FormatScientific(c.value, c.decimals), c.expected);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expected);
+    EXPECT_EQ(FormatScientific(c.value, c.decimals), c.expected);
+  }
 }
 
 }  // namespace

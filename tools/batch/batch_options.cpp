@@ -1,34 +1,121 @@
 #include "tools/batch/batch_options.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <string_view>
 #include <utility>
 
+#include "model/field_reader.h"
+
 namespace xscatter::batch {
+namespace {
+
+constexpr std::pair<std::string_view, ConditionBox> kBoxOptions[] = {
+    {"--kv", ConditionBox::TubeVoltage},
+    {"--target-angle", ConditionBox::TargetAngle},
+    {"--inherent", ConditionBox::InherentFiltration},
+    {"--al", ConditionBox::AddedAluminium},
+    {"--cu", ConditionBox::AddedCopper},
+};
+
+constexpr std::string_view kValueOptions[] = {
+    "--kv",     "--target-angle", "--inherent", "--al",      "--cu",   "--angle",
+    "--report", "--sweep",        "--filter",   "--primary", "--plot", "--spectra-dir",
+};
+
+bool TakesValue(std::string_view name) {
+  return std::ranges::find(kValueOptions, name) != std::end(kValueOptions);
+}
+
+std::optional<FilterOption> ParseFilter(const std::string& text, std::string& error) {
+  const std::size_t colon = text.rfind(':');
+  if (colon == std::string::npos || colon == 0) {
+    error = "a filter is MATERIAL:MM, not '" + text + "'";
+    return std::nullopt;
+  }
+  const std::string thickness = text.substr(colon + 1);
+  const std::optional<double> mm = thickness.empty() ? std::nullopt : ParseTableNumber(thickness);
+  if (!mm || *mm < 0) {
+    error = "the thickness of filter '" + text + "' is not a number of millimetres >= 0";
+    return std::nullopt;
+  }
+  return FilterOption{text.substr(0, colon), *mm};
+}
+
+// Rules that concern several options together.
+bool Consistent(const BatchOptions& options, std::string& error) {
+  for (const Sweep& sweep : options.sweeps) {
+    const bool given_too =
+        sweep.box ? options.boxes.contains(*sweep.box) : options.angle.has_value();
+    const auto same = std::ranges::count_if(
+        options.sweeps, [&](const Sweep& other) { return other.name == sweep.name; });
+    if (given_too || same > 1) {
+      error = sweep.name + " is given more than once";
+      return false;
+    }
+  }
+  if (options.primary_file) {
+    const bool conditions =
+        !options.boxes.empty() ||
+        std::ranges::any_of(options.sweeps, [](const Sweep& s) { return s.box.has_value(); });
+    if (conditions || !options.filters.empty()) {
+      error =
+          "--primary takes the primary spectrum from a file: the exposure conditions "
+          "(--kv, --target-angle, --inherent, --al, --cu, their sweeps) and --filter are "
+          "not allowed with it";
+      return false;
+    }
+  }
+  std::size_t runs = 1;
+  for (const Sweep& sweep : options.sweeps) {
+    runs *= sweep.values.size();
+    if (runs > kMaxRuns) {
+      error = "the sweeps ask for more than " + std::to_string(kMaxRuns) + " runs";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 const char* const kBatchUsage =
     "usage: xscatter-batch [--kv TEXT] [--target-angle TEXT] [--inherent TEXT] [--al TEXT]\n"
-    "                      [--cu TEXT] [--angle TEXT] [--help] [--version]\n"
+    "                      [--cu TEXT] [--angle TEXT] [--filter MATERIAL:MM]...\n"
+    "                      [--primary FILE] [--sweep NAME=VALUES]... [--spectra-dir DIR]\n"
+    "                      [--report json|text|csv] [--plot FILE.png|FILE.svg]\n"
+    "                      [--list-materials] [--help] [--version]\n"
     "\n"
     "Computes the primary spectrum for the exposure conditions and writes P_Spectrum.dat; with\n"
     "--angle also the scatter spectra, written to Inc_Spectrum.dat and Coh_Spectrum.dat.\n"
     "Each TEXT is read exactly as the program's box would read it (\"100kV\" is 100, an empty\n"
     "text is 0).\n"
     "Absent boxes keep their default texts: --kv 100 --target-angle 12 --inherent 2.5 --al 0\n"
-    "--cu 0. The tables are read from Data/ and the files written in the current directory.\n"
+    "--cu 0. The tables are read from Data/ in the current directory or, where there is\n"
+    "nothing of that name, from the tables installed with the tool; the files are written in\n"
+    "the current directory.\n"
+    "\n"
+    "  --filter MATERIAL:MM   a further filter behind the others (see --list-materials)\n"
+    "  --primary FILE         scatter the spectrum in FILE (energy in keV, fluence) instead of\n"
+    "                         computing one; no exposure conditions or filters then\n"
+    "  --sweep NAME=VALUES    one run per value; NAME kv, target-angle, inherent, al, cu or\n"
+    "                         angle; VALUES a,b,c or START:STOP:STEP (STOP included)\n"
+    "  --spectra-dir DIR      write the files of run N into DIR/NNNN/ (a sweep writes no\n"
+    "                         spectrum files without it)\n"
+    "  --report FORMAT        beam-quality figures on standard output: json, text or csv\n"
+    "  --plot FILE            the charts of the scatter screen as a PNG or SVG picture\n"
     "\n"
     "Exit status: 0 done, 1 table or file error, 2 entry rejected or bad command line.\n";
+
+bool BatchOptions::Scatters() const {
+  return angle.has_value() ||
+         std::ranges::any_of(sweeps, [](const Sweep& s) { return !s.box.has_value(); });
+}
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args,
                                               std::string& error) {
   BatchOptions options;
-  const std::pair<std::string_view, ConditionBox> boxes[] = {
-      {"--kv", ConditionBox::TubeVoltage},
-      {"--target-angle", ConditionBox::TargetAngle},
-      {"--inherent", ConditionBox::InherentFiltration},
-      {"--al", ConditionBox::AddedAluminium},
-      {"--cu", ConditionBox::AddedCopper},
-  };
-
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--help" || arg == "-h") {
@@ -39,8 +126,16 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       options.version = true;
       continue;
     }
+    if (arg == "--list-materials") {
+      options.list_materials = true;
+      continue;
+    }
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
+    if (!TakesValue(name)) {
+      error = arg.starts_with("-") ? "unknown option " + name : "unexpected argument '" + arg + "'";
+      return std::nullopt;
+    }
     std::string value;
     if (equals != std::string::npos) {
       value = arg.substr(equals + 1);
@@ -51,22 +146,47 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       return std::nullopt;
     }
 
-    bool known = false;
-    for (const auto& [box_name, box] : boxes) {
-      if (name == box_name) {
-        options.boxes[box] = value;
-        known = true;
-      }
-    }
     if (name == "--angle") {
       options.angle = value;
-      known = true;
-    }
-    if (!known) {
-      error = "unknown option " + name;
-      return std::nullopt;
+    } else if (name == "--report") {
+      const std::pair<std::string_view, ReportFormat> formats[] = {
+          {"json", ReportFormat::Json}, {"text", ReportFormat::Text}, {"csv", ReportFormat::Csv}};
+      const auto* format = std::ranges::find(formats, value, [](const auto& f) { return f.first; });
+      if (format == std::end(formats)) {
+        error = "--report is json, text or csv, not '" + value + "'";
+        return std::nullopt;
+      }
+      options.report = format->second;
+    } else if (name == "--sweep") {
+      std::optional<Sweep> sweep = ParseSweep(value, kMaxRuns, error);
+      if (!sweep) {
+        error = "--sweep " + value + ": " + error;
+        return std::nullopt;
+      }
+      options.sweeps.push_back(std::move(*sweep));
+    } else if (name == "--filter") {
+      std::optional<FilterOption> filter = ParseFilter(value, error);
+      if (!filter) return std::nullopt;
+      options.filters.push_back(std::move(*filter));
+    } else if (name == "--primary") {
+      options.primary_file = value;
+    } else if (name == "--plot") {
+      std::string extension = std::filesystem::path(value).extension().string();
+      for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (extension != ".png" && extension != ".svg") {
+        error = "--plot needs a file name ending in .png or .svg, not '" + value + "'";
+        return std::nullopt;
+      }
+      options.plot_file = value;
+    } else if (name == "--spectra-dir") {
+      options.spectra_dir = value;
+    } else {
+      for (const auto& [box_name, box] : kBoxOptions) {
+        if (name == box_name) options.boxes[box] = value;
+      }
     }
   }
+  if (!Consistent(options, error)) return std::nullopt;
   return options;
 }
 

@@ -1,21 +1,44 @@
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "model/command_panel.h"
+#include "tools/batch/sweep.h"
 
 namespace xscatter::batch {
 
-// The raw box texts given on the command line; boxes not given keep the screens' default texts.
+enum class ReportFormat { None, Json, Text, Csv };
+
+// One --filter MATERIAL:MM.
+struct FilterOption {
+  std::string material;
+  double mm = 0;
+};
+
+// The command line. Box texts not given keep the screens' default texts.
 struct BatchOptions {
   std::map<ConditionBox, std::string> boxes;
-  std::optional<std::string> angle;  // without it only the primary spectrum is computed
+  std::optional<std::string> angle;  // without it (and without an angle sweep) no scatter run
+  std::vector<Sweep> sweeps;
+  std::vector<FilterOption> filters;
+  ReportFormat report = ReportFormat::None;
+  std::optional<std::filesystem::path> spectra_dir;
+  std::optional<std::filesystem::path> primary_file;
+  std::optional<std::filesystem::path> plot_file;
   bool help = false;
   bool version = false;
+  bool list_materials = false;
+
+  // True when any run computes the scatter spectra.
+  bool Scatters() const;
 };
+
+// Most runs one command line may ask for.
+inline constexpr std::size_t kMaxRuns = 100000;
 
 // Parses "--name value" and "--name=value"; on a malformed command line returns nothing and puts
 // the reason into `error`.

@@ -1,75 +1,44 @@
+#include <QtGlobal>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 #include <vector>
 
-#include "model/commands.h"
-#include "model/state.h"
-#include "model/text_panel.h"
+#include "model/data_folder.h"
+#include "output/qt/picture_application.h"
 #include "tools/batch/batch_options.h"
-
-namespace {
-
-using xscatter::batch::BatchOptions;
-
-// Exit statuses of the tool.
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kRejected = 2;
-
-// Stands in for the screens: the boxes hold the command-line texts, messages go to stderr.
-class BatchPanel : public xscatter::TextPanel {
- public:
-  void Warn(const std::string& text) override { std::cerr << text << '\n'; }
-  void ReportError(const std::string& text) override { std::cerr << text << '\n'; }
-};
-
-int Run(const BatchOptions& options) {
-  BatchPanel panel;
-  for (const auto& [box, text] : options.boxes) panel.boxes[box] = text;
-  panel.angle = options.angle.value_or("");
-  xscatter::Module1 m;
-  m.AttachPanel(&panel);
-  if (!xscatter::RunLoadDataTables(m)) return kFailed;
-
-  switch (xscatter::RunCalculateCommand(m)) {
-    case xscatter::CommandStatus::Completed:
-      break;
-    case xscatter::CommandStatus::Rejected:
-      return kRejected;
-    case xscatter::CommandStatus::Failed:
-      return kFailed;
-  }
-  if (!xscatter::RunWritePrimarySpectrumFile(m)) return kFailed;
-  if (!options.angle) return kDone;
-
-  switch (xscatter::RunScatterCommand(m)) {
-    case xscatter::CommandStatus::Completed:
-      return kDone;
-    case xscatter::CommandStatus::Rejected:
-      return kRejected;
-    case xscatter::CommandStatus::Failed:
-      break;
-  }
-  return kFailed;
-}
-
-}  // namespace
+#include "tools/batch/batch_run.h"
+#include "tools/batch/chart_plot.h"
 
 int main(int argc, char** argv) {
+  using namespace xscatter::batch;
   const std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
-  const auto options = xscatter::batch::ParseBatchOptions(args, error);
+  const auto options = ParseBatchOptions(args, error);
   if (!options) {
-    std::cerr << "xscatter-batch: " << error << "\n\n" << xscatter::batch::kBatchUsage;
+    std::cerr << "xscatter-batch: " << error << "\n\n" << kBatchUsage;
     return kRejected;
   }
   if (options->help) {
-    std::cout << xscatter::batch::kBatchUsage;
+    std::cout << kBatchUsage;
     return kDone;
   }
+  const BatchFolders folders{".", xscatter::ResolveDataFolder(".", xscatter::ExecutableFolder())};
   if (options->version) {
-    std::cout << "xscatter-batch " << XSCATTER_VERSION << '\n';
+    std::error_code ec;
+    const std::filesystem::path shown = std::filesystem::absolute(folders.data, ec);
+    std::cout << "xscatter-batch " << XSCATTER_VERSION
+              << "\ntables: " << (ec ? folders.data : shown.lexically_normal()).string() << '\n';
     return kDone;
   }
-  return Run(*options);
+  if (!options->plot_file) return RunBatch(*options, folders, nullptr, std::cout, std::cerr);
+  // Pictures are drawn with Qt's painter, which needs an application object but no display. Qt's
+  // notes about the session (no runtime folder, say) are not the tool's to pass on.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
+  });
+  const xscatter::PictureApplication application(argc, argv);
+  ChartPlot plot;
+  return RunBatch(*options, folders, &plot, std::cout, std::cerr);
 }

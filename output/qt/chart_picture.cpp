@@ -1,0 +1,191 @@
+#include "output/qt/chart_picture.h"
+
+#include <QBuffer>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <cctype>
+#include <cmath>
+#include <string>
+
+#include "model/errors.h"
+#include "output/qt/chart_painter.h"
+#include "output/qt/picture_file.h"
+
+namespace xscatter {
+namespace {
+
+// The scatter screen's layout in twips, 15 to a pixel at 96 dpi.
+constexpr int Px(int twips) { return twips / 15; }
+
+struct Caption {
+  int left;
+  int top;
+  const char* text;
+};
+
+constexpr Caption kHeadings[] = {
+    {Px(1200), Px(120), "一次Ｘ線スペクトル（最大値で正規化）"},
+    {Px(11400), Px(120), "散乱Ｘ線スペクトル（最大値で正規化）"},
+};
+constexpr Caption kLegendLabels[] = {
+    {Px(11760), Px(7560), "非干渉性散乱 (Compton散乱) 線のスペクトル"},
+    {Px(11760), Px(8160), "干渉性散乱 (Rayleigh散乱) 線のスペクトル"},
+};
+
+// Chart boxes with their two-pixel sunken border.
+const QRect kPrimaryBox(Px(360), Px(720), Px(9135), Px(6615));
+const QRect kScatterBox(Px(9840), Px(720), Px(9135), Px(6615));
+constexpr int kBorder = 2;
+const QRect kLegendPanel(Px(9840), Px(7440), Px(9135), Px(1335));
+// The legend's two-pixel lines, red for the incoherent and blue for the coherent spectrum.
+const QRect kIncoherentLine(Px(10440), Px(7800) - 1, Px(960), 2);
+const QRect kCoherentLine(Px(10440), Px(8400) - 1, Px(960), 2);
+
+// Pixel sizes of the screen's fonts at 96 dpi: メイリオ 18 and 15.75 point, Times New Roman 18.
+constexpr int kHeadingPixels = 24;
+constexpr int kLegendPixels = 21;
+constexpr int kChartTextPixels = 24;
+
+// The colours of the screen's sunken border.
+const QColor kBorderDark(159, 159, 159);
+const QColor kBorderShadow(118, 118, 118);
+const QColor kBorderMidlight(202, 202, 202);
+const QColor kBorderLight(255, 255, 255);
+
+// 96 dpi in dots per metre, for the PNG's physical size.
+constexpr double kScreenDotsPerMetre = 96 / 0.0254;
+
+// An SVG names the face that was actually used, so a viewer that has it sets the runs of a text
+// (one per script) where they were laid out, not where its own stand-in would put them.
+QFont PixelFont(const char* face, int pixels, bool vector) {
+  QFont font(QString::fromUtf8(face));
+  font.setPixelSize(pixels);
+  font.setWeight(QFont::Normal);
+  if (vector) font.setFamily(QFontInfo(font).family());
+  return font;
+}
+
+void DrawCaptions(QPainter& painter, const QFont& font, const Caption (&captions)[2]) {
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  for (const Caption& caption : captions) {
+    painter.drawText(QRectF(caption.left, caption.top, ChartPicture::kWidth, ChartPicture::kHeight),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                     QString::fromUtf8(caption.text));
+  }
+}
+
+void DrawSunkenBorder(QPainter& painter, const QRect& box) {
+  const int w = box.width();
+  const int h = box.height();
+  const auto band = [&](int x, int y, int width, int height, const QColor& colour) {
+    painter.fillRect(QRect(box.left() + x, box.top() + y, width, height), colour);
+  };
+  band(0, h - 1, w, 1, kBorderLight);
+  band(w - 1, 0, 1, h, kBorderLight);
+  band(0, 0, w - 1, 1, kBorderDark);
+  band(0, 0, 1, h - 1, kBorderDark);
+  band(1, h - 2, w - 2, 1, kBorderMidlight);
+  band(w - 2, 1, 1, h - 2, kBorderMidlight);
+  band(1, 1, w - 3, 1, kBorderShadow);
+  band(1, 1, 1, h - 3, kBorderShadow);
+}
+
+void DrawPanel(QPainter& painter, const QRect& panel) {
+  painter.fillRect(panel, Qt::white);
+  const int w = panel.width();
+  const int h = panel.height();
+  for (const QRect& side :
+       {QRect(0, 0, w, 1), QRect(0, h - 1, w, 1), QRect(0, 0, 1, h), QRect(w - 1, 0, 1, h)}) {
+    painter.fillRect(side.translated(panel.topLeft()), Qt::black);
+  }
+}
+
+std::string LowerExtension(const std::filesystem::path& file) {
+  std::string extension = file.extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension;
+}
+
+}  // namespace
+
+void ChartPicture::Save(const std::filesystem::path& file) const {
+  CheckPictureTarget(file);
+  const std::string extension = LowerExtension(file);
+  if (extension != ".png" && extension != ".svg") {
+    throw FileWriteError(PictureFailureMessage(file, "拡張子は .png か .svg にしてください"));
+  }
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
+    throw FileWriteError(PictureFailureMessage(file, "描画の準備ができていません"));
+  }
+  const QByteArray bytes = extension == ".png" ? Png() : Svg();
+  if (bytes.isEmpty()) throw FileWriteError(PictureFailureMessage(file, "画像を作れませんでした"));
+  ReplacePictureFile(file,
+                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+QByteArray ChartPicture::Png() const {
+  QImage image(kWidth * kPngScale, kHeight * kPngScale, QImage::Format_RGB32);
+  const int dots = static_cast<int>(std::lround(kScreenDotsPerMetre * kPngScale));
+  image.setDotsPerMeterX(dots);
+  image.setDotsPerMeterY(dots);
+  {
+    QPainter painter(&image);
+    Paint(painter, kPngScale, false);
+  }
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) return {};
+  return bytes;
+}
+
+QByteArray ChartPicture::Svg() const {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setSize(QSize(kWidth, kHeight));
+  svg.setViewBox(QRect(0, 0, kWidth, kHeight));
+  svg.setResolution(96);
+  svg.setTitle(QStringLiteral("散乱線スペクトル"));
+  svg.setDescription(QStringLiteral("xscatter"));
+  {
+    QPainter painter(&svg);
+    Paint(painter, 1, true);
+  }
+  return bytes;
+}
+
+void ChartPicture::Paint(QPainter& painter, int ratio, bool vector) const {
+  painter.fillRect(QRect(0, 0, kWidth * ratio, kHeight * ratio), Qt::white);
+
+  painter.save();
+  painter.scale(ratio, ratio);
+  DrawCaptions(painter, PixelFont("メイリオ", kHeadingPixels, vector), kHeadings);
+  DrawSunkenBorder(painter, kPrimaryBox);
+  DrawSunkenBorder(painter, kScatterBox);
+  DrawPanel(painter, kLegendPanel);
+  painter.fillRect(kIncoherentLine, QColor(255, 0, 0));
+  painter.fillRect(kCoherentLine, QColor(0, 0, 255));
+  DrawCaptions(painter, PixelFont("メイリオ", kLegendPixels, vector), kLegendLabels);
+  painter.restore();
+
+  const ChartLook look{Qt::white, Qt::black,
+                       PixelFont("Times New Roman", kChartTextPixels, vector)};
+  for (const auto& [box, chart] : {std::pair{kPrimaryBox, &primary_}, {kScatterBox, &scatter_}}) {
+    const QRect inner = box.adjusted(kBorder, kBorder, -kBorder, -kBorder);
+    painter.save();
+    ChartPainter chart_painter(
+        painter, {QRect(inner.topLeft() * ratio, inner.size() * ratio), qreal(ratio), vector},
+        look);
+    for (const ChartMark& mark : chart->Marks()) chart_painter.Draw(mark);
+    painter.restore();
+  }
+}
+
+}  // namespace xscatter

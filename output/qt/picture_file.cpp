@@ -1,0 +1,48 @@
+#include "output/qt/picture_file.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "model/errors.h"
+#include "output/replace_files.h"
+
+namespace xscatter {
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void Fail(const fs::path& file, const std::string& reason) {
+  throw FileWriteError(PictureFailureMessage(file, reason));
+}
+
+}  // namespace
+
+std::string PictureFailureMessage(const fs::path& file, const std::string& reason) {
+  std::error_code ec;
+  const fs::path folder = fs::absolute(file, ec).parent_path();
+  return "画像ファイル " + file.filename().string() + " を書き込めません（" + reason +
+         "）。\n保存先フォルダ: " + (ec ? file.parent_path() : folder.lexically_normal()).string();
+}
+
+void CheckPictureTarget(const fs::path& file) {
+  std::error_code ec;
+  if (!file.has_filename() || file.filename() == "." || file.filename() == "..") {
+    Fail(file, "ファイル名がありません");
+  }
+  if (fs::is_directory(file, ec)) Fail(file, "同じ名前のフォルダがあります");
+  // Renaming would replace even a file the user made read-only.
+  if (fs::exists(file, ec) && ::access(file.c_str(), W_OK) != 0) {
+    Fail(file, std::strerror(errno));
+  }
+}
+
+void ReplacePictureFile(const fs::path& file, std::string_view bytes) {
+  CheckPictureTarget(file);
+  ReplaceFiles(file.has_parent_path() ? file.parent_path() : fs::path("."),
+               {{file.filename().string(), std::string(bytes)}}, "画像ファイル");
+}
+
+}  // namespace xscatter

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/command_panel.h"
+
+namespace xscatter::batch {
+
+// One --sweep NAME=VALUES: the box it fills (none for the scatter angle) and its values in order.
+struct Sweep {
+  std::string name;
+  std::optional<ConditionBox> box;
+  std::vector<double> values;
+};
+
+// True for a sweepable name, with `box` the condition box it fills (kv, target-angle, inherent,
+// al, cu) or empty for the scatter angle (angle).
+bool SweepTarget(std::string_view name, std::optional<ConditionBox>& box);
+
+// Parses NAME=VALUES, VALUES a comma-separated list of numbers or an inclusive range
+// START:STOP:STEP whose last value is STOP when it lies within 1E-9*STEP of a step. Nothing, with
+// the reason in `error`, for bad syntax, a zero step, a step pointing away from STOP, or more
+// than `max_values` values.
+std::optional<Sweep> ParseSweep(std::string_view text, std::size_t max_values, std::string& error);
+
+// The text a box gets for a swept value: the shortest decimal that reads back as the same double.
+std::string SweepValueText(double value);
+
+// Every combination of the sweeps' values, in the order of the sweeps with the last varying
+// fastest; each combination holds one index per sweep.
+std::vector<std::vector<std::size_t>> Combinations(const std::vector<Sweep>& sweeps);
+
+}  // namespace xscatter::batch
