@@ -7,8 +7,8 @@
 #include <array>
 
 #include "output/qt/chart_box.h"
-#include "screens/picture_box.h"
 #include "screens/controls.h"
+#include "screens/picture_box.h"
 
 namespace xscatter {
 
