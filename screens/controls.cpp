@@ -1,11 +1,11 @@
 #include "screens/controls.h"
 
-#include <QGuiApplication>
+#include <QEvent>
 #include <QPainter>
 #include <QPalette>
-#include <QScreen>
 
 #include "output/qt/twips.h"
+#include "screens/window_frame.h"
 
 namespace xscatter {
 namespace {
@@ -25,6 +25,27 @@ void SetTextColour(QWidget* control, QPalette::ColorRole role, const QColor& col
   control->setPalette(palette);
 }
 
+// Decides on the tooltip when it is asked for, so it follows whatever text the label holds.
+class WholeTextTip : public QObject {
+ public:
+  explicit WholeTextTip(QLabel* label) : QObject(label), label_(label) {
+    label->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == label_ && event->type() == QEvent::ToolTip) {
+      const bool fits =
+          label_->fontMetrics().horizontalAdvance(label_->text()) <= label_->contentsRect().width();
+      label_->setToolTip(fits ? QString() : label_->text());
+    }
+    return false;
+  }
+
+ private:
+  QLabel* label_;
+};
+
 }  // namespace
 
 QFont ScreenFont(const QString& face, double points) {
@@ -36,15 +57,18 @@ QFont ScreenFont(const QString& face, double points) {
 
 void SetUpWindow(QWidget* window, const QString& caption, Twips client, FrameStyle style,
                  const QFont& font) {
+  // A dialog-type window has no task-bar entry, and window managers that follow the window type
+  // rather than the frame hints give it no minimise or maximise box.
   Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
-  flags |= style == FrameStyle::kDialog ? Qt::Tool : Qt::Window;
+  flags |= style == FrameStyle::kDialog ? Qt::Dialog : Qt::Window;
   window->setWindowFlags(flags);
   window->setWindowTitle(caption);
   window->setFont(font);
   window->setFixedSize(TwipsToPixels(client.width, window), TwipsToPixelsY(client.height, window));
-  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  window->move(screen.center() - window->rect().center());
+  new WindowFrameKeeper(window, style == FrameStyle::kDialog
+                                    ? WindowFrameKeeper::Minimising::kUndone
+                                    : WindowFrameKeeper::Minimising::kAllowed);
 }
 
 void Place(QWidget* control, Twips box) {
@@ -63,6 +87,8 @@ QLabel* AddLabel(QWidget* window, const char* name, const QString& text, Twips b
   if (style.auto_size) label->adjustSize();
   return label;
 }
+
+void ShowWholeTextAsTip(QLabel* label) { new WholeTextTip(label); }
 
 QLabel* AddPanel(QWidget* window, const char* name, Twips box, const QColor& background) {
   auto* panel = new QLabel(window);

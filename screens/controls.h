@@ -32,8 +32,8 @@ struct Twips {
 
 QFont ScreenFont(const QString& face, double points);
 
-// Fixed client size in twips, close box only, centred on the screen. Dialog-style windows stay out
-// of the task bar.
+// Fixed client size in twips, close box only, the whole window centred on the screen. Dialog-style
+// windows stay out of the task bar and cannot stay minimised.
 enum class FrameStyle { kDialog, kSingle };
 void SetUpWindow(QWidget* window, const QString& caption, Twips client, FrameStyle style,
                  const QFont& font);
@@ -50,6 +50,9 @@ struct LabelStyle {
 // Auto-size labels keep their top-left corner and take the size of their text.
 QLabel* AddLabel(QWidget* window, const char* name, const QString& text, Twips box,
                  const LabelStyle& style);
+// While a label's text is wider than the label, hovering it shows the whole text as a tooltip;
+// while the text fits there is none.
+void ShowWholeTextAsTip(QLabel* label);
 // A bordered rectangle in a colour, lowered behind every other control of its window.
 QLabel* AddPanel(QWidget* window, const char* name, Twips box, const QColor& background);
 QLineEdit* AddTextBox(QWidget* window, const char* name, Twips box, const QFont& font,

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 #include "output/qt/twips.h"
 
@@ -72,6 +73,8 @@ Form8::Form8(QWidget* parent) : QWidget(parent) {
   Label20 = AddLabel(this, "Label20", QStringLiteral("Label20"), {3480, 10440, 1095, 495}, value);
   Label9 = AddLabel(this, "Label9", QStringLiteral("mm"), {4800, 10440, 555, 420}, caption);
 
+  for (QLabel* entered : {Label11, Label12, Label18, Label19, Label20}) ShowWholeTextAsTip(entered);
+
   Picture4 = new IconBox(this);
   Picture4->setObjectName(QStringLiteral("Picture4"));
   Place(Picture4, {7920, 8040, 480, 480});
@@ -113,7 +116,8 @@ void Form8::closeEvent(QCloseEvent* event) {
 bool Form8::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Text1) {
     if (event->type() == QEvent::MouseButtonPress) {
-      Text1->clear();
+      // Only the primary button; the others keep their usual meaning (paste, context menu).
+      if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) Text1->clear();
     } else if (event->type() == QEvent::KeyPress) {
       const int key = static_cast<QKeyEvent*>(event)->key();
       if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -7,8 +7,8 @@
 #include <array>
 
 #include "output/qt/chart_box.h"
-#include "screens/picture_box.h"
 #include "screens/controls.h"
+#include "screens/picture_box.h"
 
 namespace xscatter {
 
@@ -56,7 +56,8 @@ class Form8 : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  // A click in the angle box empties it; Enter there only moves the focus to OK.
+  // A click with the primary button in the angle box empties it; Enter there only moves the focus
+  // to OK.
   bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

@@ -12,6 +12,7 @@
 #include "output/qt/fonts.h"
 #include "screens/message_box.h"
 #include "screens/program_options.h"
+#include "screens/qt_translations.h"
 #include "screens/screen_flow.h"
 
 namespace {
@@ -82,6 +83,7 @@ int main(int argc, char* argv[]) {
   // Windows are hidden and shown by the flow; only EXIT or the main screen's close box ends it.
   QApplication::setQuitOnLastWindowClosed(false);
   xscatter::InstallFontSubstitutions();
+  xscatter::InstallQtTranslations(app);
 
   const fs::path working_folder = WorkingFolder(*options);
   if (working_folder.empty()) return kFailed;

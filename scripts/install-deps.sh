@@ -5,12 +5,13 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-svg-dev
+  clang libclang-rt-dev
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev libxrl-dev
   fonts-noto-cjk fonts-motoya-l-maruberi fonts-liberation2
-  xvfb xauth xdotool
+  xvfb xauth xdotool openbox x11-utils
   pybind11-dev python3-dev python3-numpy python3-pytest
-  qt6-qpa-plugins qt6-translations-l10n
+  qt6-qpa-plugins
   dpkg-dev desktop-file-utils appstream groff-base
 )
 

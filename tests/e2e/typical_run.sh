@@ -1,6 +1,9 @@
 #!/bin/bash
-# The typical run of the program, driven under Xvfb with xdotool as a person would: OK, calculate,
-# OK, OK at 90 degrees, END, OK, EXIT; then the three spectrum files in the working folder.
+# The typical run of the program, driven under Xvfb and the openbox window manager with xdotool as a
+# person would: OK, calculate, OK, OK at 90 degrees, END, OK, EXIT; then the three spectrum files
+# in the working folder. On the way, each window's frame is checked with xprop: its type, no
+# maximise, the whole frame centred on the 1366 x 768 screen or, where it is taller (the scatter
+# screen), starting at the top; and the main screen, minimised, comes back.
 # Usage: typical_run.sh PROGRAM DATA_DIR
 set -euo pipefail
 
@@ -8,18 +11,29 @@ program=$1
 data=$2
 
 if [[ -z ${XSCATTER_E2E_UNDER_XVFB:-} ]]; then
-  for tool in xvfb-run xdotool; do
+  for tool in xvfb-run xdotool openbox xprop xwininfo; do
     if ! command -v "$tool" >/dev/null; then
-      echo "SKIPPED: $tool is not installed (apt-get install xvfb xauth xdotool)"
+      echo "SKIPPED: $tool is not installed (apt-get install xvfb xauth xdotool openbox x11-utils)"
       exit 77
     fi
   done
-  XSCATTER_E2E_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1600x1000x24 -dpi 96" "$0" "$@"
+  XSCATTER_E2E_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1366x768x24 -dpi 96" "$0" "$@"
 fi
 
+screen_width=1366
+screen_height=768
+
 pid=""
+wm=""
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "$pid" "$wm" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+openbox --config-file /dev/null >/dev/null 2>&1 &
+wm=$!
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
 mkdir "$work/Data"
 cp "$data/Mus.dat" "$data/Water.csv" "$data/Water.xfs" "$work/Data/"
 
@@ -58,6 +72,49 @@ click() {
   sleep 0.3
 }
 
+# Where a window's frame must start along one axis: centred, or at the screen's edge when larger.
+expected_start() {
+  local length=$1 screen=$2
+  if ((length > screen)); then echo 0; else echo $(((screen - length) / 2)); fi
+}
+
+# The window's frame as "left top width height", from its client geometry and the frame extents.
+frame_of() {
+  local id=$1 x y width height extents left right top bottom
+  x=$(xwininfo -id "$id" | awk '/Absolute upper-left X/ {print $NF}')
+  y=$(xwininfo -id "$id" | awk '/Absolute upper-left Y/ {print $NF}')
+  width=$(xwininfo -id "$id" | awk '/Width:/ {print $NF}')
+  height=$(xwininfo -id "$id" | awk '/Height:/ {print $NF}')
+  extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | tr -d ',')
+  read -r left right top bottom <<<"${extents:-0 0 0 0}"
+  echo $((x - left)) $((y - top)) $((width + left + right)) $((height + top + bottom))
+}
+
+# Checks a shown window's frame: its window type, no maximise action, and its placement.
+check_frame() {
+  local id=$1 name=$2 type=$3 frame left top width height want_left want_top
+  if ! xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q "= _NET_WM_WINDOW_TYPE_$type"; then
+    echo "$name: window type $(xprop -id "$id" _NET_WM_WINDOW_TYPE), expected $type" >&2
+    return 1
+  fi
+  if xprop -id "$id" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE; then
+    echo "$name: the window manager offers to maximise it" >&2
+    return 1
+  fi
+  # The frame is centred once the window manager has framed the window.
+  for _ in $(seq 50); do
+    frame=$(frame_of "$id")
+    read -r left top width height <<<"$frame"
+    want_left=$(expected_start "$width" "$screen_width")
+    want_top=$(expected_start "$height" "$screen_height")
+    ((left - want_left <= 1 && want_left - left <= 1 && top - want_top <= 1 && want_top - top <= 1)) &&
+      return 0
+    sleep 0.1
+  done
+  echo "$name: frame $frame (left top width height), expected to start at $want_left $want_top" >&2
+  return 1
+}
+
 wait_for_file() {
   for _ in $(seq 100); do
     [[ -s $1 ]] && return
@@ -68,18 +125,33 @@ wait_for_file() {
 }
 
 form1=$(find_window 16575 7245)
+check_frame "$form1" "main screen" DIALOG
+# Without a task-bar entry a minimised main screen could not be found again: it comes back.
+xdotool windowminimize "$form1"
+for _ in $(seq 50); do
+  xprop -id "$form1" WM_STATE | grep -q 'window state: Normal' && break
+  sleep 0.1
+done
+if ! xprop -id "$form1" WM_STATE | grep -q 'window state: Normal'; then
+  echo "the minimised main screen did not come back" >&2
+  exit 1
+fi
+sleep 0.3
 click "$form1" 11520 3600 2775 855 # OK
 form5=$(find_window 14865 8235)
+check_frame "$form5" "conditions screen" DIALOG
 click "$form5" 720 6000 2175 615 # calculate
 sleep 1.5
 click "$form5" 720 7200 2175 615 # OK
 wait_for_file P_Spectrum.dat
 form8=$(find_window 19470 11550)
+check_frame "$form8" "scatter screen" NORMAL
 click "$form8" 11880 10320 2655 855 # OK at the default angle
 wait_for_file Coh_Spectrum.dat
 sleep 0.5
 click "$form8" 17520 10320 1455 855 # END
 form2=$(find_window 8730 4845)
+check_frame "$form2" "file notice" NORMAL
 click "$form2" 3600 3960 1695 585 # OK
 form1=$(find_window 16575 7245)
 click "$form1" 11520 4920 2775 735 # EXIT

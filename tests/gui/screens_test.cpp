@@ -1,12 +1,15 @@
 // The screens on the offscreen platform: the flow between them row by row, the two commands'
-// warnings and charts, clicks and closes during a calculation's yields, and the windows' frames.
+// warnings and charts, clicks and closes during a calculation's yields, the angle box's mouse
+// buttons and the value labels' tooltips.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -15,7 +18,6 @@
 #include "model/commands.h"
 #include "output/qt/twips.h"
 #include "screens/screen_flow.h"
-#include "screens/window_title.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << text.toStdString(); }
 
@@ -68,7 +70,7 @@ class FlowTest : public ::testing::Test {
   QStringList ShownWindows() const {
     QStringList shown;
     for (const QWidget* window : QApplication::topLevelWidgets()) {
-      if (window->isVisible())
+      if (window->isVisible() && window->windowType() != Qt::ToolTip)
         shown << QString(window->metaObject()->className()).section("::", -1);
     }
     return shown;
@@ -233,6 +235,51 @@ TEST_F(FlowTest, EnterInTheAngleBoxOnlyMovesTheFocusToOkAndAClickEmptiesIt) {
   EXPECT_EQ(form8.focusWidget(), form8.Command1);
 }
 
+// Only the primary button empties the angle box; the right one is left to its context menu.
+TEST_F(FlowTest, OnlyThePrimaryButtonEmptiesTheAngleBox) {
+  ReachScatterScreen();
+  QLineEdit* box = flow_->Form8Window().Text1;
+  const std::pair<Qt::MouseButton, QString> rows[] = {{Qt::RightButton, "90"},
+                                                      {Qt::MiddleButton, "90"},
+                                                      {Qt::BackButton, "90"},
+                                                      {Qt::LeftButton, ""}};
+  for (const auto& [button, left] : rows) {
+    SCOPED_TRACE(::testing::Message() << "button " << button);
+    box->setText("90");
+    // Sent straight to the box: a right press through the window would open its menu.
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)),
+                      button, button, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &press);
+    EXPECT_EQ(box->text(), left);
+  }
+}
+
+// A value label shows its whole text as a tooltip only where the text is cut.
+TEST_F(FlowTest, ConditionTextWiderThanItsLabelIsItsTooltip) {
+  const std::pair<QString, bool> rows[] = {{"0", false},
+                                           {"100", false},
+                                           {"", false},
+                                           {"0.5mm Al filter", true},
+                                           {"0.5 mm aluminium", true}};
+  Form5& form5 = flow_->Form5Window();
+  Form8& form8 = flow_->Form8Window();
+  for (const auto& [typed, cut] : rows) {
+    SCOPED_TRACE(typed.toStdString());
+    flow_->Form1Window().Command2->click();
+    form5.Text3->setText(typed);
+    form5.Command1->click();
+    form5.Command4->click();
+    QLabel* label = form8.Label19;
+    ASSERT_EQ(label->text(), typed);
+    EXPECT_EQ(label->fontMetrics().horizontalAdvance(typed) > label->width(), cut);
+    QHelpEvent hover(QEvent::ToolTip, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(label, &hover);
+    EXPECT_EQ(label->toolTip(), cut ? typed : QString());
+    form8.Command2->click();
+  }
+  QToolTip::hideText();
+}
+
 TEST_F(FlowTest, CurvesOverlayUntilResetOrClear) {
   flow_->Form1Window().Command2->click();
   Form5& form5 = flow_->Form5Window();
@@ -311,28 +358,5 @@ TEST_F(FlowTest, FixedClientSizesAndTheConditionsTabOrder) {
                                 "Picture3", "Command2", "Command4", "Command1"}));
 }
 
-TEST(MessageBoxTest, HasTheProgramTitleTheIconAndOneOkButton) {
-  for (const auto& [kind, icon] : {std::pair{MessageKind::kWarning, QMessageBox::Warning},
-                                   std::pair{MessageKind::kError, QMessageBox::Critical}}) {
-    QTimer::singleShot(0, [icon] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      EXPECT_EQ(box->windowTitle(), kProgramTitle);
-      EXPECT_EQ(box->icon(), icon);
-      EXPECT_EQ(box->buttons().size(), 1);
-      box->button(QMessageBox::Ok)->click();
-    });
-    ShowMessageBox(kind, QStringLiteral("text"));
-  }
-}
-
 }  // namespace
 }  // namespace xscatter::testing
-
-int main(int argc, char* argv[]) {
-  // Test discovery runs this program outside CTest's environment as well.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
