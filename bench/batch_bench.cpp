@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Costs of the batch tool's sweeps on the shipped tables, whole runs of its logic with the CSV
 // report (tables read, every run through the command logic, figures, report text): 171 scatter
 // angles at the default conditions (target under 30 ms) and 221 tube voltages with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cost of the beam-quality figures of one 150 kV primary spectrum (299 bins; four layer solves,
 // two means and the effective energy), the figure the batch tool adds to every run. Target: under
 // 100 microseconds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Costs of the calculation: the 150 kV primary model (44,850 bremsstrahlung terms) against the
 // work no implementation of it can avoid (one exponential and the three powers of u per term),
 // measured in the same run so that their ratio means something; one scatter run (both models and

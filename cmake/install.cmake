@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # What `cmake --install` puts where: the programs, the shipped tables, the menu entry with its
 # metainfo and icons, the manual pages and the documents.
 include(GNUInstallDirs)

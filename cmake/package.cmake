@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package, built from an already built tree with `cpack -G DEB`.
 set(XSCATTER_PACKAGE_MAINTAINER "The xscatter developers <xscatter@users.noreply.github.com>"
     CACHE STRING "Maintainer field of the Debian package")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/air_table.h"
 
 #include "model/table_reader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/decimal_number.h"
 
 #include <locale.h>

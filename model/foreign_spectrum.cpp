@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/foreign_spectrum.h"
 
 #include <fcntl.h>

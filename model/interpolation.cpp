@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/interpolation.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/lenient_number.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/materials.h"
 
 #include <cstdint>

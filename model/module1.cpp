@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/command_panel.h"
 #include "model/lenient_number.h"
 #include "model/primary_model.h"

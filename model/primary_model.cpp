@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/primary_model.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/scatter_curve.h"
 
 namespace xscatter {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/scatter_models.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/table_messages.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/table_reader.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/text_panel.h"
 
 #include "model/commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/charts.h"
 
 #include "model/scatter_curve.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/folder_lock.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/number_format.h"
 
 #include <algorithm>

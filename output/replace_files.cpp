@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/replace_files.h"
 
 #include <dirent.h>

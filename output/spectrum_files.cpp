@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/spectrum_files.h"
 
 #include "model/state.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Plots the scatter spectra of the default primary spectrum at 30, 90 and 150 degrees."""
 
 import matplotlib

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Python module xscatter: the engine's primary and scatter spectra as numpy arrays, with the
 // program's checks, messages and files.
 #include <pybind11/numpy.h>

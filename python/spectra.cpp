@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "python/spectra.h"
 
 #include <cmath>

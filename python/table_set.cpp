@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "python/table_set.h"
 
 #include <system_error>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/form5.h"
 
 #include <QCloseEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/form8.h"
 
 #include <QCloseEvent>

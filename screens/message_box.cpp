@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/message_box.h"
 
 #include <QFontDatabase>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/qt_translations.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/screen_flow.h"
 
 #include <QCoreApplication>

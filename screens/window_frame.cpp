@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "screens/window_frame.h"
 
 #include <QEvent>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Puts the licence identifier on the first line of every tracked source file: "// " in C++,
 # "# " in Python, CMake and shell files, after a "#!" line (and a Python encoding line, which must
 # stay within the first two). Files that already name a licence identifier in their first lines

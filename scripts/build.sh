@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Configures and builds everything into build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian 12 packages that building, running and testing xscatter need, skipping the
 # package lists when everything is already there.
 set -euo pipefail

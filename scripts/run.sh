@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds, prepares the working folder work/ with the shipped tables as
 # work/Data, and starts xscatter there; its spectrum files appear in work/.
 set -euo pipefail

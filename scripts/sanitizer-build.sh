@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Sourced by test-sanitizers.sh and test-fuzz.sh: configures build-asan/, the build with
 # AddressSanitizer and UndefinedBehaviorSanitizer (the first error ends the program), and sets the
 # sanitizers' options. Clang is preferred, as it also builds the fuzzers and covers the second

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fuzzes each libFuzzer target in tests/fuzz/ for a bounded time, starting from its committed
 # corpus in tests/fuzz/corpus/<target>/ (left as it is: new inputs go to a scratch folder). A crash,
 # a broken property, a leak or an input that takes over 10 s fails; the input is kept in

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Checks the installation from an already built tree: the menu entry, the metainfo and the manual
 # pages are valid; the Debian package holds every file, the programs with their run bit; unpacked
 # anywhere, its programs find their own tables and give the same files as the build tree.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the whole test suite with AddressSanitizer and UndefinedBehaviorSanitizer into
 # build-asan/ (see sanitizer-build.sh) and runs it, the fuzzers' committed corpora included.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds, and runs every test and the package check; then the same tests
 # built with the sanitizers, and each fuzzer for a bounded time.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/qt/chart_box.h"
 
 #include <QPaintEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/qt/fonts.h"
 
 #include <QFont>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/qt/picture_application.h"
 
 #include <stdexcept>

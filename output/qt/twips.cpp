@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "output/qt/twips.h"
 
 #include <QGuiApplication>

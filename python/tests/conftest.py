@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Shared fixtures: the batch tool run in a folder of its own, on the source tree's tables."""
 
 import os

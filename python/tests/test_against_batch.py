@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The module against xscatter-batch: the same numbers, files and messages for the same entries."""
 
 import json

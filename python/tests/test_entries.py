@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Entries the program refuses, and values from Python that no box can hold."""
 
 import math

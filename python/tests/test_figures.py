@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Figures, filters and measured spectra, against values worked out from the tables by hand."""
 
 import math

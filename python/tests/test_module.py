@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The module as a package: version, documentation, where its tables come from, threads."""
 
 import os

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,6 +16,9 @@ struct SweepCase {
   const char* text;
   std::vector<double> values;  // empty: rejected
 };
+
+// The row's name, not its bytes, in test listings.
+void PrintTo(const SweepCase& row, std::ostream* out) { *out << row.name; }
 
 class SweepParsing : public ::testing::TestWithParam<SweepCase> {};
 
@@ -68,6 +72,9 @@ struct OptionCase {
   std::vector<std::string> args;
   const char* error;  // part of the error; empty: accepted
 };
+
+// The row's name, not its bytes, in test listings.
+void PrintTo(const OptionCase& row, std::ostream* out) { *out << row.name; }
 
 class CommandLine : public ::testing::TestWithParam<OptionCase> {};
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -119,6 +120,9 @@ struct RejectedCase {
   const char* warning;
 };
 
+// The row's name, not its bytes, in test listings.
+void PrintTo(const RejectedCase& row, std::ostream* out) { *out << row.name; }
+
 class RejectedSingleRun : public ::testing::TestWithParam<RejectedCase> {};
 
 // A rejected entry: the warning on standard error, nothing on standard output, no file written.
@@ -229,6 +233,9 @@ struct FailureCase {
   int status;
   const char* error;
 };
+
+// The row's name, not its bytes, in test listings.
+void PrintTo(const FailureCase& row, std::ostream* out) { *out << row.name; }
 
 class BatchFailures : public ::testing::TestWithParam<FailureCase> {};
 

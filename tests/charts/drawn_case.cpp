@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/charts/drawn_case.h"
 
 #include <QCryptographicHash>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/beam_quality.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,9 @@ struct ThicknessCase {
   std::optional<double> expected_cm;
 };
 
+// The row's name, not its bytes, in test listings.
+void PrintTo(const ThicknessCase& row, std::ostream* out) { *out << row.name; }
+
 class TransmissionThicknessTest : public testing::TestWithParam<ThicknessCase> {};
 
 TEST_P(TransmissionThicknessTest, SolvesOrReportsAbsent) {
@@ -90,6 +94,9 @@ struct LogLogCase {
   std::optional<double> expected;
 };
 
+// The row's name, not its bytes, in test listings.
+void PrintTo(const LogLogCase& row, std::ostream* out) { *out << row.name; }
+
 class LogLogAtEnergyTest : public testing::TestWithParam<LogLogCase> {};
 
 TEST_P(LogLogAtEnergyTest, InterpolatesOrReportsAbsent) {
@@ -130,6 +137,9 @@ struct EffectiveEnergyCase {
   double hvl1_cm;
   std::optional<double> expected_kev;
 };
+
+// The row's name, not its bytes, in test listings.
+void PrintTo(const EffectiveEnergyCase& row, std::ostream* out) { *out << row.name; }
 
 class EffectiveEnergyTest : public testing::TestWithParam<EffectiveEnergyCase> {};
 
@@ -173,6 +183,9 @@ struct PrimaryCase {
   PrimaryInput input;
   PrimaryQuality expected;
 };
+
+// The row's name, not its bytes, in test listings.
+void PrintTo(const PrimaryCase& row, std::ostream* out) { *out << row.name; }
 
 class PrimaryBeamQualityTest : public testing::TestWithParam<PrimaryCase> {};
 
@@ -273,6 +286,9 @@ struct PrimaryErrorCase {
   PrimaryInput input;
   std::string message;
 };
+
+// The row's name, not its bytes, in test listings.
+void PrintTo(const PrimaryErrorCase& row, std::ostream* out) { *out << row.name; }
 
 class PrimaryBeamQualityErrorTest : public testing::TestWithParam<PrimaryErrorCase> {};
 
@@ -404,6 +420,9 @@ struct ScatterCase {
   ScatterQuality expected;
 };
 
+// The row's name, not its bytes, in test listings.
+void PrintTo(const ScatterCase& row, std::ostream* out) { *out << row.name; }
+
 class ScatterBeamQualityTest : public testing::TestWithParam<ScatterCase> {};
 
 TEST_P(ScatterBeamQualityTest, MatchesHandWorkedFigures) {
@@ -432,6 +451,9 @@ struct ScatterErrorCase {
   ScatterInput input;
   std::string message;
 };
+
+// The row's name, not its bytes, in test listings.
+void PrintTo(const ScatterErrorCase& row, std::ostream* out) { *out << row.name; }
 
 class ScatterBeamQualityErrorTest : public testing::TestWithParam<ScatterErrorCase> {};
 

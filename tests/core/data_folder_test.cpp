@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/data_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tests/core/fixture.h"
 
 #include <cmath>

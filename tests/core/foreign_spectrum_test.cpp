@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/foreign_spectrum.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,9 @@ struct TextCase {
   int bin_count;
   int dropped = 0;
 };
+
+// The row's name, not its bytes, in test listings.
+void PrintTo(const TextCase& row, std::ostream* out) { *out << row.name; }
 
 class ParseSpectrumTextTest : public ::testing::TestWithParam<TextCase> {};
 
@@ -97,6 +101,9 @@ struct BadTextCase {
   int line;
   std::string message;
 };
+
+// The row's name, not its bytes, in test listings.
+void PrintTo(const BadTextCase& row, std::ostream* out) { *out << row.name; }
 
 class BadSpectrumTextTest : public ::testing::TestWithParam<BadTextCase> {};
 
@@ -160,6 +167,9 @@ struct ArrayCase {
   std::vector<double> fluence;
   std::string message;  // empty: accepted, with the bins of kTenToEleven
 };
+
+// The row's name, not its bytes, in test listings.
+void PrintTo(const ArrayCase& row, std::ostream* out) { *out << row.name; }
 
 class ResampleSpectrumTest : public ::testing::TestWithParam<ArrayCase> {};
 

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: MIT
 # The typical run of the program, driven under Xvfb and the openbox window manager with xdotool as a
 # person would: OK, calculate, OK, OK at 90 degrees, END, OK, EXIT; then the three spectrum files
 # in the working folder. On the way, each window's frame is checked with xprop: its type, no

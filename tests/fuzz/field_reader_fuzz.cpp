@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any table text: the field stream ends, no field is longer than the text, and a field that reads
 // as a table number is finite and reads the same as a box text would.
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any box text: a number or 0, never NaN; blanks and line breaks anywhere change nothing, nor does
 // a character that cannot continue a number appended at the end.
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any double and any count of decimals: "d.ddd…E±dd" with the count clamped to 0..1000, an exponent
 // of two or three digits, no negative zero, and a value that reads back to within the last digit
 // written (exactly, once there are 17 or more digits).

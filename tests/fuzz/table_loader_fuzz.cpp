@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Any content of one data table, the other two being the shipped ones: loading either succeeds or
 // fails with a TableError and leaves the store untouched; no other exception, crash or hang.
 #include <cstddef>

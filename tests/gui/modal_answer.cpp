@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "modal_answer.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The screens on the offscreen platform: the flow between them row by row, the two commands'
 // warnings and charts, clicks and closes during a calculation's yields, the angle box's mouse
 // buttons and the value labels' tooltips.

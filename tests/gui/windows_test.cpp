@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The windows' frames on the offscreen platform (placement, window type, minimising), the message
 // box, and Qt's own texts in Japanese.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/batch/batch_run.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QtGlobal>
 #include <filesystem>
 #include <iostream>

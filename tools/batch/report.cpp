@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/batch/report.h"
 
 #include <charconv>

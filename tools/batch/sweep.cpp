@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tools/batch/sweep.h"
 
 #include <charconv>

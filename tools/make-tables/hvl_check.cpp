@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // hvl-check: the first half-value layer, in mm aluminium, of the program's primary spectrum for a
 // 20 degree tungsten target with 2.5 mm Al inherent filtration, 1 mm beryllium and 95 cm of air,
 // against published measurements. Run it in the working folder that holds Data/, or pass that

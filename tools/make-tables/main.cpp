@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // make-tables: writes the program's data tables from xraylib into one folder: Mus.dat, Water.csv
 // and Water.xfs for the screens, Air.csv and Materials.csv for the batch tool's reports and
 // filters.

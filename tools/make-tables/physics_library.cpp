@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "physics_library.h"
 
 #include <xraylib.h>

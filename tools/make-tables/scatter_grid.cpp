@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "scatter_grid.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Beam-quality figures of the default case (100 kV, 12 degrees, 2.5 mm Al, scatter at 90 degrees)
 on the shipped tables, computed without the program's code: the tables are read with the csv
 module, the spectra with the model's formulas, the layers by bisection in exact-enough floats.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 import math
 def f6(v): return '%.6E' % v
 def mus_text():
