@@ -3,9 +3,9 @@
 
 #include <QCloseEvent>
 
-#include "screens/picture_box.h"
 #include "output/qt/twips.h"
 #include "screens/controls.h"
+#include "screens/picture_box.h"
 
 namespace xscatter {
 

@@ -163,7 +163,6 @@ TEST(ChartBoxFractionalDpi, EqualLinesAreEquallyWide) {
   }
 }
 
-
 }  // namespace
 }  // namespace xscatter
 
