@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <filesystem>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -26,58 +27,41 @@ bool Lockable(const fs::path& folder) {
   return lockable;
 }
 
-TEST(FolderLock, HeldForItsLifetimeWithoutALockFile) {
+TEST(FolderLock, HeldWithoutALockFileWhileASecondHolderWaitsAndSaysSoOnce) {
   TempFolder folder;
-  int waits = 0;
-  {
-    const FolderLock lock(folder.path, [&] { ++waits; });
-    EXPECT_FALSE(Lockable(folder.path));
-    EXPECT_TRUE(fs::is_empty(folder.path));
-  }
-  EXPECT_TRUE(Lockable(folder.path));
-  EXPECT_EQ(waits, 0);
-}
-
-TEST(FolderLock, WaitsForTheHolderAndSaysSoOnce) {
-  TempFolder folder;
-  auto holder = std::make_unique<FolderLock>(folder.path);
+  int first_waits = 0, second_waits = 0;
+  auto first = std::make_unique<FolderLock>(folder.path, [&] { ++first_waits; });
+  EXPECT_FALSE(Lockable(folder.path));
+  EXPECT_TRUE(fs::is_empty(folder.path));
   std::promise<void> waiting;
-  int waits = 0;
   std::thread second([&] {
     const FolderLock lock(folder.path, [&] {
-      ++waits;
+      ++second_waits;
       waiting.set_value();
     });
   });
-  waiting.get_future().wait();  // the second run has told its user that it waits
-  holder.reset();
+  waiting.get_future().wait();  // the second holder has told its user that it waits
+  first.reset();
   second.join();
-  EXPECT_EQ(waits, 1);
-  EXPECT_TRUE(Lockable(folder.path));
+  EXPECT_EQ(first_waits, 0);
+  EXPECT_EQ(second_waits, 1);
+  EXPECT_TRUE(Lockable(folder.path));  // released by both at the end of their lifetimes
 }
 
 TEST(FolderLock, FoldersThatCannotBeLockedAreReported) {
   TempFolder folder;
   testing::WriteFile(folder.path / "file", "x");
   const struct {
-    const char* name;
-    fs::path folder;
-    std::string message;
-  } cases[] = {
-      {"missing", folder.path / "none",
-       "作業フォルダ " + (folder.path / "none").string() +
-           " をロックできません（No such file or directory）。"},
-      {"a file", folder.path / "file",
-       "作業フォルダ " + (folder.path / "file").string() +
-           " をロックできません（Not a directory）。"},
-  };
+    const char *leaf, *reason;
+  } cases[] = {{"none", "No such file or directory"}, {"file", "Not a directory"}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.leaf);
     try {
-      const FolderLock lock(c.folder);
+      const FolderLock lock(folder.path / c.leaf);
       ADD_FAILURE() << "locked";
     } catch (const FolderLockError& error) {
-      EXPECT_EQ(error.what(), c.message);
+      EXPECT_EQ(error.what(), "作業フォルダ " + (folder.path / c.leaf).string() +
+                                  " をロックできません（" + c.reason + "）。");
     }
   }
 }
