@@ -100,63 +100,52 @@ TEST(PrimaryCurve, StaircaseFromTheOrigin) {
 
   // Bin i's riser is call 2i - 2, its tread call 2i - 1; bin 2's riser slants from the origin.
   const Point points[] = {
-      {2, 1022.5f, 1600, 12},         {3, 1037.5f, 1600, 12},         {4, 1037.5f, 1100, 12},
-      {5, 1052.5f, 1100, 12},         {6, 1052.5f, 2100, 12},         {7, 1067.5f, 2100, 12},
-      {8, 1067.5f, 1853.086422f, 12}, {9, 1082.5f, 1853.086422f, 12}, {230, 2732.5f, 100, 12},
-      {231, 2747.5f, 100, 12},        {398, 3992.5f, 1975, 12},       {399, 4007.5f, 1975, 12},
-      {400, 4007.5f, 2100, 12},       {401, 4022.5f, 2100, 12},       {598, 5492.5f, 2100, 12},
-      {599, 5507.5f, 2100, 12}};
+      {2, 1022.5f, 1600, 12},   {3, 1037.5f, 1600, 12},         {4, 1037.5f, 1100, 12},
+      {6, 1052.5f, 2100, 12},   {8, 1067.5f, 1853.086422f, 12}, {230, 2732.5f, 100, 12},
+      {398, 3992.5f, 1975, 12}, {400, 4007.5f, 2100, 12},       {599, 5507.5f, 2100, 12}};
   ExpectCurves(chart.calls, 2 + 2 * 299 + 2, points);
 }
 
-// Energies from bin 16 on at half the bin's own energy, constant fluences.
-Module1 ScatterResult(int bin_count) {
-  Module1 m;
-  m.BinCount = bin_count;
-  for (int i = 16; i <= bin_count; ++i) {
-    m.IncoherentSpectrum[1][i] = 0.25 * i;
-    m.IncoherentSpectrum[2][i] = 0.5;
-    m.CoherentSpectrum[i] = 0.25;
+// Energies from bin 16 on at half the bin's own energy and the last two at 0.4 n and 0.4 n + 0.25
+// keV, constant fluences with one peak on each curve. The bin after the last one holds the
+// energy 0.4 n + 0.5 afterwards when the grid has it; nothing else may change, not even the
+// element right after the energy column.
+TEST(ScatterCurves, BothCurvesRunThroughTheBinAfterTheLast) {
+  // Bin i's point is call i on the incoherent curve, call n + 2 + i on the coherent one.
+  const Point partial[] = {{2, 1000, 2100, 12},   {15, 1000, 2100, 12},   {16, 1120, 1100, 12},
+                           {100, 1750, 100, 12},  {199, 3400, 1100, 12},  {200, 3407.5, 1100, 12},
+                           {201, 3415, 2100, 12}, {204, 1022.5, 2100, 9}, {218, 1232.5, 1600, 9},
+                           {322, 2792.5, 100, 9}, {402, 3992.5, 1600, 9}, {403, 4007.5, 2100, 9}};
+  // The full grid has no bin 301: its point lies past the frame.
+  const Point full[] = {{300, 4607.5, 1100, 12}, {301, 4615, 2100, 12}, {603, 5507.5, 2100, 9}};
+  const struct {
+    int bins;
+    std::span<const Point> points;
+  } rows[] = {{200, partial}, {300, full}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::Message() << row.bins << " bins");
+    Module1 m;
+    m.BinCount = row.bins;
+    for (int i = 16; i <= row.bins; ++i) {
+      m.IncoherentSpectrum[1][i] = 0.25 * i;
+      m.IncoherentSpectrum[2][i] = 0.5;
+      m.CoherentSpectrum[i] = 0.25;
+    }
+    m.IncoherentSpectrum[2][100] = m.CoherentSpectrum[120] = 1.0;
+    m.IncoherentSpectrum[1][row.bins - 1] = 0.4 * row.bins;
+    m.IncoherentSpectrum[1][row.bins] = 0.4 * row.bins + 0.25;
+    m.IncoherentSpectrum[2][0] = -7;
+    Module1 expected = m;
+    if (row.bins < kLastBin) expected.IncoherentSpectrum[1][row.bins + 1] = 0.4 * row.bins + 0.5;
+    RecordingSurface chart;
+    DrawScatterCurves(m, chart);
+
+    ExpectCurves(chart.calls, 2 * row.bins + 6, row.points);
+    EXPECT_EQ(chart.calls[row.bins + 2], kWidth2);
+    EXPECT_EQ(chart.calls[row.bins + 3], kOrigin);
+    EXPECT_EQ(m.IncoherentSpectrum, expected.IncoherentSpectrum);
+    EXPECT_EQ(m.CoherentSpectrum, expected.CoherentSpectrum);
   }
-  return m;
-}
-
-TEST(ScatterCurves, BothCurvesUpToTheExtendedBin) {
-  Module1 m = ScatterResult(200);
-  m.IncoherentSpectrum[2][100] = 1.0;
-  m.CoherentSpectrum[120] = 1.0;
-  m.IncoherentSpectrum[1][199] = 80.0;
-  m.IncoherentSpectrum[1][200] = 80.25;
-  RecordingSurface chart;
-  DrawScatterCurves(m, chart);
-
-  // Bin i's point is call i on the incoherent curve, call 202 + i on the coherent one.
-  const Point points[] = {{2, 1000, 2100, 12},   {15, 1000, 2100, 12},   {16, 1120, 1100, 12},
-                          {100, 1750, 100, 12},  {199, 3400, 1100, 12},  {200, 3407.5, 1100, 12},
-                          {201, 3415, 2100, 12}, {204, 1022.5, 2100, 9}, {218, 1232.5, 1600, 9},
-                          {322, 2792.5, 100, 9}, {402, 3992.5, 1600, 9}, {403, 4007.5, 2100, 9}};
-  ExpectCurves(chart.calls, 406, points);
-  EXPECT_EQ(chart.calls[202], kWidth2);
-  EXPECT_EQ(chart.calls[203], kOrigin);
-  EXPECT_EQ(m.IncoherentSpectrum[1][201], 80.5);
-}
-
-TEST(ScatterCurves, FullGridEndsPastTheLastBinWithoutTouchingIt) {
-  Module1 m = ScatterResult(300);
-  m.IncoherentSpectrum[1][299] = 120.0;
-  m.IncoherentSpectrum[1][300] = 120.3;
-  m.IncoherentSpectrum[2][0] = -7;  // the element right after the energy column
-  const Module1 before = m;
-  RecordingSurface chart;
-  DrawScatterCurves(m, chart);
-
-  // 2 * 120.3 - 120.0 = 120.6 keV on the baseline.
-  const Point points[] = {{300, float(1000 + 30 * 120.3), 1100, 12},
-                          {301, float(1000 + 30 * 120.6), 2100, 12},
-                          {603, 5507.5, 2100, 9}};
-  ExpectCurves(chart.calls, 2 + 300 + 2 + 300 + 2, points);
-  EXPECT_EQ(m.IncoherentSpectrum, before.IncoherentSpectrum);
-  EXPECT_EQ(m.CoherentSpectrum, before.CoherentSpectrum);
 }
 
 }  // namespace

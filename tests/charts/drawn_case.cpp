@@ -4,7 +4,10 @@
 #include <QCryptographicHash>
 #include <cmath>
 
+#include "output/charts.h"
+
 namespace xscatter::testing {
+namespace {
 
 Module1 DrawnCase() {
   Module1 m;
@@ -22,6 +25,16 @@ Module1 DrawnCase() {
     m.CoherentSpectrum[i] = std::exp(-std::pow((i - 60) / 30.0, 2));
   }
   return m;
+}
+
+}  // namespace
+
+void DrawTwoRuns(ChartSurface& primary, ChartSurface& scatter) {
+  Module1 m = DrawnCase();
+  DrawPrimaryCurve(m, primary);
+  DrawScatterCurves(m, scatter);
+  for (int i = 16; i <= 200; ++i) m.IncoherentSpectrum[1][i] *= 0.9;
+  DrawScatterCurves(m, scatter);
 }
 
 std::string PixelHash(const QImage& image) {
