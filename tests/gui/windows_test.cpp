@@ -37,17 +37,11 @@ TEST(Placement, CentresTheFrameOrStartsItAtTheAreaEdge) {
       {"odd remainder rounds down", {1107, 505}, {0, 0, 1366, 768}, {129, 131}},
       {"below a top panel", {584, 345}, {0, 24, 1366, 744}, {391, 223}},
       {"scatter too tall below a panel", {1300, 791}, {0, 24, 1366, 744}, {33, 24}},
-      {"too wide and too tall", {1300, 791}, {0, 0, 1024, 600}, {0, 0}},
       {"exactly the area", {1366, 768}, {0, 0, 1366, 768}, {0, 0}},
       {"left monitor", {1300, 791}, {-1280, 0, 1280, 1024}, {-1280, 116}}};
   for (const auto& [name, frame, available, expected] : rows) {
     EXPECT_EQ(CentredFramePosition(frame, available), expected) << name;
   }
-}
-
-template <typename Window>
-QWidget* Make() {
-  return new Window;
 }
 
 // Each window with its type and whether it may stay minimised: only a window with a task-bar entry
@@ -57,10 +51,10 @@ const struct {
   QWidget* (*make)();
   Qt::WindowType type;
   bool stays_minimised;
-} kWindows[] = {{"Form1", Make<Form1>, Qt::Dialog, false},
-                {"Form5", Make<Form5>, Qt::Dialog, false},
-                {"Form8", Make<Form8>, Qt::Window, true},
-                {"Form2", Make<Form2>, Qt::Window, true}};
+} kWindows[] = {{"Form1", []() -> QWidget* { return new Form1; }, Qt::Dialog, false},
+                {"Form5", []() -> QWidget* { return new Form5; }, Qt::Dialog, false},
+                {"Form8", []() -> QWidget* { return new Form8; }, Qt::Window, true},
+                {"Form2", []() -> QWidget* { return new Form2; }, Qt::Window, true}};
 
 // Offscreen windows get a 2 pixel frame once shown, as a window manager's would come.
 void Show(QWidget& window) {
