@@ -11,10 +11,10 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProxyStyle>
-#include <QPushButton>
 #include <QScreen>
 #include <QStyleFactory>
 #include <memory>
+#include <tuple>
 
 #include "modal_answer.h"
 #include "screens/controls.h"
@@ -29,124 +29,71 @@
 namespace xscatter::testing {
 namespace {
 
-struct PlacementCase {
-  const char* name;
-  QSize frame;
-  QRect available;
-  QPoint expected;
-};
-
-void PrintTo(const PlacementCase& c, std::ostream* out) { *out << c.name; }
-
-class Placement : public ::testing::TestWithParam<PlacementCase> {};
-
-TEST_P(Placement, CentresTheFrameOrStartsItAtTheAreaEdge) {
-  const PlacementCase& c = GetParam();
-  EXPECT_EQ(CentredFramePosition(c.frame, c.available), c.expected);
-}
-
 // Frames of the main screen (1105 x 483 client, 1 px borders and a 20 px title) and the scatter
 // screen (1298 x 770 client) on common screens, worked by hand.
-INSTANTIATE_TEST_SUITE_P(
-    Screens, Placement,
-    ::testing::Values(
-        PlacementCase{"MainOn1366x768", {1107, 504}, {0, 0, 1366, 768}, {129, 132}},
-        PlacementCase{"OddRemainderRoundsDown", {1107, 505}, {0, 0, 1366, 768}, {129, 131}},
-        PlacementCase{"BelowATopPanel", {584, 345}, {0, 24, 1366, 744}, {391, 223}},
-        PlacementCase{"ScatterTooTallFor768", {1300, 791}, {0, 0, 1366, 768}, {33, 0}},
-        PlacementCase{"ScatterTooTallBelowAPanel", {1300, 791}, {0, 24, 1366, 744}, {33, 24}},
-        PlacementCase{"TooWideAndTooTall", {1300, 791}, {0, 0, 1024, 600}, {0, 0}},
-        PlacementCase{"ExactlyTheArea", {1366, 768}, {0, 0, 1366, 768}, {0, 0}},
-        PlacementCase{"LeftMonitor", {1300, 791}, {-1280, 0, 1280, 1024}, {-1280, 116}},
-        PlacementCase{"ScatterOn1600x1000", {1300, 791}, {0, 0, 1600, 1000}, {150, 104}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Along one axis: a frame that fits leaves equal room on both sides (one pixel of rounding), a
-// frame that does not starts at the area's edge.
-void ExpectPlaced(int start, int length, int area_start, int area_length) {
-  if (length <= area_length) {
-    const int before = start - area_start;
-    const int after = area_start + area_length - (start + length);
-    EXPECT_LE(std::abs(before - after), 1) << "room before " << before << ", after " << after;
-  } else {
-    EXPECT_EQ(start, area_start);
+TEST(Placement, CentresTheFrameOrStartsItAtTheAreaEdge) {
+  const std::tuple<const char*, QSize, QRect, QPoint> rows[] = {
+      {"main on 1366 x 768", {1107, 504}, {0, 0, 1366, 768}, {129, 132}},
+      {"odd remainder rounds down", {1107, 505}, {0, 0, 1366, 768}, {129, 131}},
+      {"below a top panel", {584, 345}, {0, 24, 1366, 744}, {391, 223}},
+      {"scatter too tall below a panel", {1300, 791}, {0, 24, 1366, 744}, {33, 24}},
+      {"exactly the area", {1366, 768}, {0, 0, 1366, 768}, {0, 0}},
+      {"left monitor", {1300, 791}, {-1280, 0, 1280, 1024}, {-1280, 116}}};
+  for (const auto& [name, frame, available, expected] : rows) {
+    EXPECT_EQ(CentredFramePosition(frame, available), expected) << name;
   }
 }
 
-struct WindowCase {
+// Each window with its type and whether it may stay minimised: only a window with a task-bar entry
+// may, the others would be lost.
+const struct {
   const char* name;
-  std::function<QWidget*()> make;
+  QWidget* (*make)();
   Qt::WindowType type;
   bool stays_minimised;
-};
-
-void PrintTo(const WindowCase& c, std::ostream* out) { *out << c.name; }
-
-class Windows : public ::testing::TestWithParam<WindowCase> {};
+} kWindows[] = {{"Form1", []() -> QWidget* { return new Form1; }, Qt::Dialog, false},
+                {"Form5", []() -> QWidget* { return new Form5; }, Qt::Dialog, false},
+                {"Form8", []() -> QWidget* { return new Form8; }, Qt::Window, true},
+                {"Form2", []() -> QWidget* { return new Form2; }, Qt::Window, true}};
 
 // Offscreen windows get a 2 pixel frame once shown, as a window manager's would come.
-TEST_P(Windows, WholeFrameIsCentredOrStartsOnScreen) {
-  std::unique_ptr<QWidget> window(GetParam().make());
-  window->show();
+void Show(QWidget& window) {
+  window.show();
   QApplication::processEvents();
-  const QRect frame = window->frameGeometry();
-  ASSERT_NE(frame.size(), window->size()) << "the platform gave no frame";
-  const QRect area = window->screen()->availableGeometry();
-  {
-    SCOPED_TRACE("horizontally");
-    ExpectPlaced(frame.left(), frame.width(), area.left(), area.width());
+}
+
+TEST(Windows, TypeCloseBoxOnlyWholeFrameCentredAndKeptAndMinimisingUndoneWithoutTaskBarEntry) {
+  for (const auto& w : kWindows) {
+    SCOPED_TRACE(w.name);
+    const std::unique_ptr<QWidget> window(w.make());
+    Show(*window);
+    EXPECT_EQ(window->windowType(), w.type);
+    const Qt::WindowFlags flags = window->windowFlags();
+    EXPECT_TRUE(
+        flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    const QRect frame = window->frameGeometry();
+    ASSERT_NE(frame.size(), window->size()) << "the platform gave no frame";
+    EXPECT_EQ(frame.topLeft(),
+              CentredFramePosition(frame.size(), window->screen()->availableGeometry()));
+    // Hidden and shown again, the window keeps its place.
+    window->move(frame.topLeft() + QPoint(7, 5));
+    window->hide();
+    Show(*window);
+    EXPECT_EQ(window->frameGeometry().topLeft(), frame.topLeft() + QPoint(7, 5));
+    window->showMinimized();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(window->isMinimized(), w.stays_minimised);
+    EXPECT_TRUE(window->isVisible());
+    window->showNormal();
+    window->showMinimized();
+    window->hide();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
   }
-  {
-    SCOPED_TRACE("vertically");
-    ExpectPlaced(frame.top(), frame.height(), area.top(), area.height());
-  }
-  // Hidden and shown again, the window keeps its place.
-  window->move(frame.topLeft() + QPoint(7, 5));
-  window->hide();
-  window->show();
-  QApplication::processEvents();
-  EXPECT_EQ(window->frameGeometry().topLeft(), frame.topLeft() + QPoint(7, 5));
 }
-
-TEST_P(Windows, DialogTypeWithoutMinimiseOrMaximiseBoxes) {
-  std::unique_ptr<QWidget> window(GetParam().make());
-  EXPECT_EQ(window->windowType(), GetParam().type);
-  const Qt::WindowFlags flags = window->windowFlags();
-  EXPECT_TRUE(
-      flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint));
-  EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-}
-
-// Only the windows with a task-bar entry may stay minimised; the others would be lost.
-TEST_P(Windows, MinimisedWithoutTaskBarEntryComesBack) {
-  std::unique_ptr<QWidget> window(GetParam().make());
-  window->show();
-  QApplication::processEvents();
-  window->showMinimized();
-  QApplication::processEvents();
-  QApplication::processEvents();
-  EXPECT_EQ(window->isMinimized(), GetParam().stays_minimised);
-  EXPECT_TRUE(window->isVisible());
-}
-
-TEST_P(Windows, HiddenWhileMinimisedStaysHidden) {
-  std::unique_ptr<QWidget> window(GetParam().make());
-  window->show();
-  QApplication::processEvents();
-  window->showMinimized();
-  window->hide();
-  QApplication::processEvents();
-  QApplication::processEvents();
-  EXPECT_FALSE(window->isVisible());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Screens, Windows,
-    ::testing::Values(WindowCase{"Form1", [] { return new Form1; }, Qt::Dialog, false},
-                      WindowCase{"Form5", [] { return new Form5; }, Qt::Dialog, false},
-                      WindowCase{"Form8", [] { return new Form8; }, Qt::Window, true},
-                      WindowCase{"Form2", [] { return new Form2; }, Qt::Window, true}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Gives dialog buttons theme icons, as desktop themes do and the offscreen platform does not.
 class IconButtonsStyle : public QProxyStyle {
@@ -159,61 +106,36 @@ class IconButtonsStyle : public QProxyStyle {
   }
 };
 
-struct MessageCase {
-  const char* name;
-  MessageKind kind;
-  QMessageBox::Icon icon;
-};
-
-void PrintTo(const MessageCase& c, std::ostream* out) { *out << c.name; }
-
-class MessageBoxTest : public ::testing::TestWithParam<MessageCase> {
- protected:
-  MessageBoxTest() : previous_style_(QApplication::style()->name()) {
-    QApplication::setStyle(new IconButtonsStyle);
+TEST(MessageBox, TitleShownWholeOneOkButtonWithoutIconAndTheScreensFont) {
+  const QString previous_style = QApplication::style()->name();
+  QApplication::setStyle(new IconButtonsStyle);
+  const QString text = QStringLiteral(" 散乱角度が範囲外です ");
+  QFont title_font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+  title_font.setBold(true);
+  const QFontMetrics title(title_font);
+  for (const auto& [kind, icon] : {std::pair{MessageKind::kWarning, QMessageBox::Warning},
+                                   std::pair{MessageKind::kError, QMessageBox::Critical}}) {
+    SCOPED_TRACE(icon == QMessageBox::Warning ? "warning" : "error");
+    ModalAnswer answer([&](QMessageBox& box) {
+      EXPECT_EQ(box.windowTitle(), kProgramTitle);
+      EXPECT_EQ(box.icon(), icon);
+      QAbstractButton* ok = box.button(QMessageBox::Ok);
+      ASSERT_EQ(box.buttons(), QList<QAbstractButton*>{ok});
+      EXPECT_EQ(ok->text(), "OK");
+      EXPECT_TRUE(ok->icon().isNull());
+      const auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      ASSERT_NE(label, nullptr);
+      EXPECT_EQ(label->text(), text);
+      EXPECT_EQ(QStringList({box.font().family(), label->font().family()}),
+                QStringList({kMeiryo, kMeiryo}));
+      // Room for the title in bold title-bar type and at least three square frame buttons.
+      EXPECT_GE(box.width(), title.horizontalAdvance(kProgramTitle) + 3 * title.height());
+      ok->click();
+    });
+    ShowMessageBox(kind, text);
+    EXPECT_TRUE(answer.Answered());
   }
-  ~MessageBoxTest() override { QApplication::setStyle(previous_style_); }
-
- private:
-  QString previous_style_;
-};
-
-TEST_P(MessageBoxTest, TitleShownWholeOneOkButtonWithoutIconAndTheScreensFont) {
-  const QMessageBox::Icon icon = GetParam().icon;
-  ModalAnswer answer([icon](QMessageBox& box) {
-    EXPECT_EQ(box.windowTitle(), kProgramTitle);
-    EXPECT_EQ(box.icon(), icon);
-    ASSERT_EQ(box.buttons().size(), 1);
-    QAbstractButton* ok = box.button(QMessageBox::Ok);
-    ASSERT_NE(ok, nullptr);
-    EXPECT_EQ(ok->text(), "OK");
-    EXPECT_TRUE(ok->icon().isNull());
-    EXPECT_EQ(box.font().family(), kMeiryo);
-    const auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-    ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->text(), QStringLiteral(" 散乱角度が範囲外です "));
-    EXPECT_EQ(text->font().family(), kMeiryo);
-    EXPECT_GE(box.width(), TitleBarWidth(kProgramTitle));
-    ok->click();
-  });
-  ShowMessageBox(GetParam().kind, QStringLiteral(" 散乱角度が範囲外です "));
-  EXPECT_TRUE(answer.Answered());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, MessageBoxTest,
-    ::testing::Values(MessageCase{"Warning", MessageKind::kWarning, QMessageBox::Warning},
-                      MessageCase{"Error", MessageKind::kError, QMessageBox::Critical}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// Room for the title in bold title-bar type and at least three square frame buttons of its height.
-TEST(MessageBoxTitle, WidthCoversTheTitleAndTheFrameButtons) {
-  QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
-  font.setBold(true);
-  const QFontMetrics metrics(font);
-  EXPECT_GE(TitleBarWidth(kProgramTitle),
-            metrics.horizontalAdvance(kProgramTitle) + 3 * metrics.height());
-  EXPECT_GT(TitleBarWidth(kProgramTitle), TitleBarWidth(QStringLiteral("散乱")));
+  QApplication::setStyle(previous_style);
 }
 
 TEST(QtTranslations, TextBoxMenuIsJapanese) {
