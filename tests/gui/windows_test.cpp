@@ -113,8 +113,11 @@ TEST(MessageBox, TitleShownWholeOneOkButtonWithoutIconAndTheScreensFont) {
   QFont title_font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
   title_font.setBold(true);
   const QFontMetrics title(title_font);
-  for (const auto& [kind, icon] : {std::pair{MessageKind::kWarning, QMessageBox::Warning},
-                                   std::pair{MessageKind::kError, QMessageBox::Critical}}) {
+  for (const auto& row : {std::pair{MessageKind::kWarning, QMessageBox::Warning},
+                          std::pair{MessageKind::kError, QMessageBox::Critical}}) {
+    // clang 14 cannot capture a structured binding, so the row's parts are plain variables.
+    const MessageKind kind = row.first;
+    const QMessageBox::Icon icon = row.second;
     SCOPED_TRACE(icon == QMessageBox::Warning ? "warning" : "error");
     ModalAnswer answer([&](QMessageBox& box) {
       EXPECT_EQ(box.windowTitle(), kProgramTitle);
