@@ -111,6 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
         OptionCase{"PrimaryWithConditions", {"--primary", "p.dat", "--kv", "80"}, "--primary"},
         OptionCase{"PrimaryWithFilter", {"--primary", "p.dat", "--filter", "Be:1"}, "--primary"},
         OptionCase{"PrimaryWithAngleSweep", {"--primary", "p.dat", "--sweep", "angle=5,90"}, ""},
+        OptionCase{"EmptySpectraFolder", {"--spectra-dir="}, "needs a file or folder name"},
+        OptionCase{"EmptyAngleIsAnEmptyBox", {"--angle="}, ""},
         OptionCase{"PlotOfAnUnknownKind", {"--plot", "chart.gif"}, "ending in .png or .svg"},
         OptionCase{"PlotInCapitals", {"--plot", "CHART.SVG"}, ""},
         OptionCase{"TooManyRuns",

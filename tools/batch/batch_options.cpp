@@ -147,6 +147,12 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       return std::nullopt;
     }
 
+    // A box may be empty; a file or folder name may not.
+    const bool names_a_file = name == "--primary" || name == "--plot" || name == "--spectra-dir";
+    if (names_a_file && value.empty()) {
+      error = "option " + name + " needs a file or folder name";
+      return std::nullopt;
+    }
     if (name == "--angle") {
       options.angle = value;
     } else if (name == "--report") {
