@@ -3,7 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
+#include <string>
+#include <tuple>
 
 #include "model/errors.h"
 #include "model/interpolation.h"
@@ -21,64 +22,38 @@ TEST(PrimaryModel, DepthCoefficientAndLineShare) {
       {40, 483251.09952, 0}, {100, 702526.2, 2.8}, {150, 840447.5125, 5.0835}, {70.5, 0, 0.104}};
   for (const auto& [kv, d, k] : cases) {
     SCOPED_TRACE(kv);
-    if (d != 0) {
-      EXPECT_NEAR(TuckerDepthCoefficient(kv), d, 1e-6);
-    }
+    if (d != 0) EXPECT_NEAR(TuckerDepthCoefficient(kv), d, 1e-6);
     EXPECT_NEAR(CharacteristicLineShare(kv), k, 5e-4) << kv;
   }
   EXPECT_EQ(CharacteristicLineShare(70), 0.0);
 }
 
-TEST(PrimaryModel, FillsBinsTwoToTheLastAndNormalisesToOne) {
-  const std::pair<const char*, int> cases[] = {{"40", 80}, {"80.3", 160}, {"150", 300}};
-  for (const auto& [kv, last] : cases) {
-    SCOPED_TRACE(kv);
+// Fills bins 2 to 2 kV, normalised to a maximum of 1, with the values of
+// reference/independent_model.py. Bin 80 at 40 kV has the single term T = E = 40 (x = 0, F = 1,
+// u = 1, B(1) = 0.124); bin 160 at 80.3 kV one term at T = 80. At 100 kV bins 116, 119, 134 and
+// 138 carry the characteristic lines.
+TEST(PrimaryModel, FillsBinsTwoToTheLastAndMatchesTheIndependentModel) {
+  const std::tuple<const char*, int, bool, int, double> cases[] = {
+      {"40", 80, true, 80, 0.00017865633525448473},
+      {"40", 80, true, 79, 0.0003496670353395232},
+      {"80.3", 160, true, 160, 0.00015725593994326748},
+      {"150", 300, false, 300, 1.757120536213417e-05},
+      {"100", 200, false, 2, 0.0003108924111694621},
+      {"100", 200, false, 116, 0.027891138564770927},
+      {"100", 200, false, 119, 0.04293612224156666},
+      {"100", 200, false, 134, 0.014453921031782817},
+      {"100", 200, false, 138, 0.006103104741863666},
+      {"100", 200, false, 200, 4.288993685284581e-05}};
+  for (const auto& [kv, last, unfiltered, bin, value] : cases) {
+    SCOPED_TRACE(std::string(kv) + " kV, bin " + std::to_string(bin));
     LoadedStore s;
     s.panel.boxes[ConditionBox::TubeVoltage] = kv;
     s.m.PrimarySpectrum.fill(7);  // leftovers of an earlier run must vanish
     s.m.ComputePrimarySpectrum();
     const auto& p = s.m.PrimarySpectrum;
-    EXPECT_EQ(*std::max_element(p.begin() + 1, p.end()), 1.0) << kv;
-    for (int i = 1; i <= 300; ++i) EXPECT_EQ(p[i] > 1e-100, i >= 2 && i <= last) << kv << " " << i;
-  }
-}
-
-TEST(PrimaryModel, MatchesHandWorkedAndIndependentValues) {
-  LoadedStore s;
-  s.panel.boxes[ConditionBox::TubeVoltage] = "40";
-  s.m.ComputePrimarySpectrum();
-  // Bin 80 at 40 kV has the single term T = E = 40: x = 0, F = 1, u = 1, B(1) = 0.124.
-  const double s40 = 1036.1 * std::exp(-0.04695 * 40) + 202.41;
-  EXPECT_NEAR(s.m.UnfilteredSpectrum[80], (0.000029 * 40 + 0.03658) * 0.124 * 13.775 / s40, 1e-17);
-  EXPECT_NEAR(s.m.UnfilteredSpectrum[79], 0.0003496670353395232, 1e-18);
-  s.panel.boxes[ConditionBox::TubeVoltage] = "80.3";  // bin 160: one term, at T = 80
-  s.m.ComputePrimarySpectrum();
-  EXPECT_NEAR(s.m.UnfilteredSpectrum[160], 0.00015725593994326748, 1e-18);
-
-  // Values of reference/independent_model.py at the default conditions.
-  s.panel.boxes[ConditionBox::TubeVoltage] = "100";
-  s.m.ComputePrimarySpectrum();
-  const std::pair<int, double> expected[] = {{2, 0.0003108924111694621},
-                                             {116, 0.027891138564770927},
-                                             {119, 0.04293612224156666},
-                                             {138, 0.006103104741863666},
-                                             {200, 4.288993685284581e-05}};
-  for (const auto& [bin, value] : expected) {
-    SCOPED_TRACE(bin);
-    EXPECT_NEAR(s.m.PrimarySpectrum[bin], value, value * 1e-13) << bin;
-  }
-}
-
-TEST(PrimaryModel, CharacteristicLinesStandOutByTheirWeights) {
-  LoadedStore s;
-  s.m.ComputePrimarySpectrum();
-  const auto& u = s.m.UnfilteredSpectrum;
-  const double k = CharacteristicLineShare(100);
-  const double l = 0.01 * k * std::accumulate(u.begin() + 2, u.begin() + 201, 0.0) / (1 + 0.01 * k);
-  for (const auto& [bin, weight] :
-       {std::pair{116, 0.2908}, {119, 0.5048}, {134, 0.162}, {138, 0.0424}}) {
-    SCOPED_TRACE(bin);
-    EXPECT_NEAR(u[bin] - 0.5 * (u[bin - 1] + u[bin + 1]), weight * l, 0.01 * weight * l) << bin;
+    EXPECT_EQ(*std::max_element(p.begin() + 1, p.end()), 1.0);
+    for (int i = 1; i <= 300; ++i) EXPECT_EQ(p[i] > 1e-100, i >= 2 && i <= last) << i;
+    EXPECT_NEAR((unfiltered ? s.m.UnfilteredSpectrum : p)[bin], value, value * 3e-15);
   }
 }
 
@@ -95,19 +70,19 @@ TEST(PrimaryModel, ValuesAtOrBelowOneE100BecomeZero) {
 }
 
 TEST(PrimaryModel, UncomputableConditionsLeaveTheSpectrumAlone) {
-  const std::pair<ConditionBox, const char*> cases[] = {
-      {ConditionBox::TargetAngle, "179.99"},
-      {ConditionBox::TargetAngle, "1E999"},
-      {ConditionBox::AddedAluminium, "1E6"},
-      {ConditionBox::AddedCopper, "-1E6"},
-      {ConditionBox::InherentFiltration, "1E308"}};
+  using enum ConditionBox;
+  const std::pair<ConditionBox, const char*> cases[] = {{TargetAngle, "179.99"},
+                                                        {TargetAngle, "1E999"},
+                                                        {AddedAluminium, "1E6"},
+                                                        {AddedCopper, "-1E6"},
+                                                        {InherentFiltration, "1E308"}};
   for (const auto& [box, text] : cases) {
     SCOPED_TRACE(text);
     LoadedStore s;
     s.m.ComputePrimarySpectrum();
     const Module1 before = s.m;
     s.panel.boxes[box] = text;
-    EXPECT_THROW(s.m.ComputePrimarySpectrum(), ModelError) << text;
+    EXPECT_THROW(s.m.ComputePrimarySpectrum(), ModelError);
     EXPECT_EQ(s.m.PrimarySpectrum, before.PrimarySpectrum);
     EXPECT_EQ(s.m.UnfilteredSpectrum, before.UnfilteredSpectrum);
   }
@@ -137,20 +112,16 @@ TEST(ScatterModels, SingleBinAtOneHundredKeV) {
     m.ComputeCoherentSpectrum();
     const double theta = m.ScatterAngle, x = std::sin(theta / 2) * 100 / 12.4;
     const double e = 100 / (1 + 100.0 / 511 * (1 - std::cos(theta))), r = e / 100;
-    if (degrees == 90) {
-      EXPECT_NEAR(e, 83.633, 5e-4);
-    }
     EXPECT_EQ(m.IncoherentSpectrum[1][200], e);
     // Bin 201 was not computed, so bin 200 stays per primary bin.
     EXPECT_NEAR(m.IncoherentSpectrum[2][200],
                 0.2 * r * r * (1 / r + r - std::pow(std::sin(theta), 2)) * 3 * std::sqrt(x), 1e-14);
-    const double thomson = degrees == 90 ? 1.0 : 1.99240;
-    EXPECT_NEAR(m.CoherentSpectrum[200] / (0.05 * 4 * std::pow(x, -3)), thomson,
-                degrees == 90 ? 2e-12 : 1e-5);
-    const auto one_bin = [](const GridArray& a) {
-      return std::count(a.begin(), a.end(), 0.0) == 300;
-    };
-    EXPECT_TRUE(one_bin(m.IncoherentSpectrum[1]) && one_bin(m.CoherentSpectrum));
+    // Thomson factor (1 + cos^2) is 1 at 90 degrees and 1.99240 at 5 and 175.
+    EXPECT_NEAR(m.CoherentSpectrum[200] / (0.05 * 4 * std::pow(x, -3)),
+                degrees == 90 ? 1.0 : 1.99240, degrees == 90 ? 2e-12 : 1e-5);
+    for (const GridArray* a : {&m.IncoherentSpectrum[1], &m.CoherentSpectrum}) {
+      EXPECT_EQ(std::count(a->begin(), a->end(), 0.0), 300);
+    }
   }
 }
 
@@ -171,71 +142,52 @@ TEST(ScatterModels, SecondPassConvertsOnlyWhereTheNextBinWasComputed) {
 
 TEST(Interpolation, ExactOnPowerLawsAndAtRows) {
   Module1 m = PowerLawStore(90);
-  for (double x : {0.005, 0.0281, 0.0123, 1.0, 12.085}) {
+  for (double x : {0.005, 0.0281, 0.0123, 1.0, 12.085})
     EXPECT_NEAR(InterpolateLogLog(x, m.ScatterX, m.IncoherentS), 3 * std::sqrt(x), 1e-13) << x;
-  }
   m.IncoherentS[20] = 17;  // a row equal to x is the lower bracket and gives its own value
   for (int j : {1, 20, 44}) {
     EXPECT_DOUBLE_EQ(InterpolateLogLog(m.ScatterX[j], m.ScatterX, m.IncoherentS), m.IncoherentS[j]);
   }
 }
 
+// Spoils one cell of the power-law tables (row 0: none) and reads at x.
 TEST(Interpolation, ErrorsNameWhatWentWrong) {
-  const struct {
-    const char* what;
-    void (*spoil)(Module1&);
-    double x;
-  } cases[] = {
-      {"テーブルの範囲外", [](Module1&) {}, 40.0},
-      {"テーブルの範囲外",
-       [](Module1& m) {
-         for (int r = 1; r <= kTableRows; ++r) m.ScatterX[r] = r;
-       },
-       45.0},
-      {"ゼロによる除算", [](Module1& m) { m.ScatterX[2] = m.ScatterX[1]; }, 0.005},
-      {"対数", [](Module1& m) { m.IncoherentS[3] = 0; }, 0.0125},
-      {"オーバーフロー", [](Module1& m) { m.IncoherentS[1] = 1e300; }, 1e-30},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  const std::tuple<const char*, bool, int, double, double> cases[] = {
+      {"テーブルの範囲外", false, 0, 0, 40.0},
+      {"テーブルの範囲外", false, 0, 0, 0.01 * std::pow(1.2, 44)},  // the last row
+      {"ゼロによる除算", true, 2, 0.01, 0.005},
+      {"対数", false, 3, 0, 0.0125},
+      {"オーバーフロー", false, 1, 1e300, 1e-30}};
+  for (const auto& [what, in_x, row, value, x] : cases) {
+    SCOPED_TRACE(std::string(what) + " at " + std::to_string(x));
     Module1 m = PowerLawStore(90);
-    c.spoil(m);
+    if (row != 0) (in_x ? m.ScatterX : m.IncoherentS)[row] = value;
     try {
-      InterpolateLogLog(c.x, m.ScatterX, m.IncoherentS);
-      ADD_FAILURE() << c.what << " not raised";
+      InterpolateLogLog(x, m.ScatterX, m.IncoherentS);
+      ADD_FAILURE() << "not raised";
     } catch (const InterpolationError& error) {
       const std::string text = DescribeInterpolationFault(error.fault);
-      EXPECT_NE(text.find(c.what), std::string::npos) << text;
+      EXPECT_NE(text.find(what), std::string::npos) << text;
     }
   }
 }
 
-}  // namespace
-}  // namespace xscatter
-
-namespace xscatter {
-namespace {
-
-// A filter layer multiplies each bin by exp(-mu t) before the spectrum is normalised.
+// A filter layer multiplies each bin by exp(-mu t) before the spectrum is normalised: bin 40 alone
+// through 2 /cm and 0.3 cm; every bin alike, which the normalisation takes out again; and a layer
+// of no thickness, which leaves the spectrum bit for bit.
 TEST(PrimaryModel, FilterLayersAttenuateEachBinByTheirTransmission) {
   const LoadedStore s;
   const PhysicalTables tables = s.m.Tables();
   const ExposureConditions conditions;
   const PrimaryResult plain = ComputePrimary(tables, conditions);
-
-  FilterLayer one_bin;  // attenuates bin 40 (20 keV) only: 2 /cm through 0.3 cm
+  FilterLayer one_bin{{}, 0.3}, even{{}, 0.1}, none;
   one_bin.mu_per_cm[40] = 2;
-  one_bin.thickness_cm = 0.3;
-  FilterLayer even;  // the same everywhere: the normalisation takes it out again
   even.mu_per_cm.fill(5);
-  even.thickness_cm = 0.1;
-  FilterLayer none;  // no thickness: bit for bit the plain spectrum
   none.mu_per_cm.fill(7);
-
   const PrimaryResult filtered = ComputePrimary(tables, conditions, {one_bin, even});
   for (int i = 2; i <= plain.bin_count; ++i) {
     SCOPED_TRACE(i);
-    const double expected = i == 40 ? plain.spectrum[i] * std::exp(-0.6) : plain.spectrum[i];
+    const double expected = plain.spectrum[i] * (i == 40 ? std::exp(-0.6) : 1);
     EXPECT_NEAR(filtered.spectrum[i], expected, 4e-16 * expected);
   }
   EXPECT_EQ(ComputePrimary(tables, conditions, {none}).spectrum, plain.spectrum);
