@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <sstream>
 #include <string>
 
@@ -11,27 +10,27 @@
 namespace xscatter::batch {
 namespace {
 
+// Shortest digits (where a printf of 17 digits gives 0.33333333333333331), exponents, no sign
+// on a negative zero, and an empty field for a figure that could not be computed.
 TEST(ReportNumbers, ExactNumberReadsBackAndLeavesNonFiniteEmpty) {
-  const std::pair<double, const char*> cases[] = {{0.1, "0.1"},
-                                                  {-0.0, "0"},
-                                                  {100, "100"},
-                                                  {1.0 / 3, "0.3333333333333333"},
+  const std::pair<double, const char*> cases[] = {{1.0 / 3, "0.3333333333333333"},
                                                   {2.5e-120, "2.5e-120"},
-                                                  {std::nan(""), ""},
-                                                  {std::numeric_limits<double>::infinity(), ""}};
+                                                  {-0.0, "0"},
+                                                  {NAN, ""},
+                                                  {HUGE_VAL, ""}};
   for (const auto& [value, text] : cases) {
-    SCOPED_TRACE(text);
+    SCOPED_TRACE(value);
     EXPECT_EQ(ExactNumber(value), text);
   }
 }
 
+// Plain statuses and blank-led warnings are checked in the sweep's CSV report; U+3000 is no
+// blank to quote.
 TEST(ReportCsv, QuotesOnlyWhatRfc4180Needs) {
   const std::pair<const char*, const char*> cases[] = {
-      {"ok", "ok"},
       {"a,b", "\"a,b\""},
       {"say \"hi\"", "\"say \"\"hi\"\"\""},
       {"two\nlines", "\"two\nlines\""},
-      {" 散乱角度が範囲外です ", "\" 散乱角度が範囲外です \""},
       {"\u3000ターゲット角度を再入力\u3000", "\u3000ターゲット角度を再入力\u3000"}};
   for (const auto& [text, field] : cases) {
     SCOPED_TRACE(text);
@@ -42,19 +41,16 @@ TEST(ReportCsv, QuotesOnlyWhatRfc4180Needs) {
 TEST(ReportText, LabelsValuesAndUnitsLineUp) {
   RunRecord record;
   record.conditions = ExposureConditions{};
-  PrimaryQuality quality;
-  quality.bin_count = 200;
-  quality.hvl1_mm_al = 3.63571852848387;
-  record.primary = quality;
+  record.primary.emplace().bin_count = 200;
+  record.primary->hvl1_mm_al = 3.63571852848387;
   std::ostringstream out;
   WriteText(out, {record}, false, false);
   const std::string text = out.str();
-  EXPECT_NE(text.find("  tube voltage                                100  kV\n"), std::string::npos)
-      << text;
-  EXPECT_NE(text.find("  first half-value layer              3.635718528  mm Al\n"),
-            std::string::npos);
-  EXPECT_NE(text.find("  effective energy (Al)                         -  keV\n"),
-            std::string::npos);
+  for (const char* line : {"  tube voltage                                100  kV\n",
+                           "  first half-value layer              3.635718528  mm Al\n",
+                           "  effective energy (Al)                         -  keV\n"}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << text;
+  }
   EXPECT_EQ(text.find("Scattered"), std::string::npos);
 }
 
