@@ -62,6 +62,8 @@ TEST(CommandLine, AcceptsOrNamesTheFault) {
                 {"--kv=100kV", "--angle", "90", "--report", "csv", "--filter", "Be:1", "--sweep",
                  "al=0,1", "--spectra-dir", "out", "--plot", "p.svg"},
                 ""},
+               // Once told that it "needs a value".
+               {"UnknownOptionAlone", {"--bogus"}, "unknown option --bogus"},
                {"UnknownOptionWithValue", {"--bogus=1"}, "unknown option --bogus"},
                {"MissingValue", {"--kv"}, "option --kv needs a value"},
                {"StrayArgument", {"100"}, "unexpected argument '100'"},
