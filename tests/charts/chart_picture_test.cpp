@@ -50,6 +50,9 @@ QPointF OnScreen(bool scatter, double x, double y) {
   return {(scatter ? 658 : 26) + x * 605 / 6000, 50 + y * 437 / 2500};
 }
 
+// Chart units of the drawn coherent curve at bin 30, where it stands at exp(-1).
+const double kCoherentBin30 = 2100 - 2000 * std::exp(-1.0);
+
 TEST(PainterGeometry, SnapsAsTheRasteriserFillsAtScaleOne) {
   // Place, device width, centre: both ends of a pixel, both sides of a half.
   const std::tuple<double, int, double> rows[] = {
@@ -186,21 +189,14 @@ TEST(ChartPicture, SvgReplacesTheFileWithTheCurvesAsPolylinesAndTheTextsAsText) 
   for (const auto& line : lines[{"#808080", 2}])
     for (const QPointF& p : line) fractions.insert({std::fmod(p.x(), 1), std::fmod(p.y(), 1)});
   EXPECT_EQ(fractions, std::set<double>{0.5});
-  // The polyline, its vertex and where that lies.
+  // Bin 201 ends the first run on the baseline at 1000 + 30 * (2 E'(200) - E'(199)) units.
+  const double end = 1000 + 30 * (2 * 100 / (1 + 100 / 511.) - 99.5 / (1 + 99.5 / 511.));
+  // The polyline, its vertex and where that lies: bin 134's tread at 0.55 (y 1000 units) starts
+  // at 3002.5 units, the coherent point of bin 30 sits at 1442.5 units.
   const std::tuple<const char*, Shape, std::size_t, QPointF> vertices[] = {
-      // Bin 134's tread at 0.55 (y 1000 units) starts at 3002.5 units.
       {"staircase bin 134", {"#ff0000", 599}, 2 * 133 - 1, OnScreen(false, 3002.5, 1000)},
-      // The coherent point of bin 30 at exp(-1) sits at 1442.5 units.
-      {"coherent bin 30",
-       {"#0000ff", 201},
-       29,
-       OnScreen(true, 1442.5, 2100 - 2000 * std::exp(-1.0))},
-      // Bin 201 ends the first run on the baseline at 1000 + 30 * (2 E'(200) - E'(199)).
-      {"incoherent end",
-       {"#ff0000", 201},
-       200,
-       OnScreen(true, 1000 + 30 * (2 * 100 / (1 + 100 / 511.) - 99.5 / (1 + 99.5 / 511.)), 2100)},
-  };
+      {"coherent bin 30", {"#0000ff", 201}, 29, OnScreen(true, 1442.5, kCoherentBin30)},
+      {"incoherent end", {"#ff0000", 201}, 200, OnScreen(true, end, 2100)}};
   for (const auto& [what, shape, index, at] : vertices) {
     SCOPED_TRACE(what);
     const QPointF vertex = lines[shape][0][index];
@@ -234,7 +230,7 @@ TEST(ChartPicture, PngIsTwiceTheScreenWithFrameAndCurvesWhereTheChartPutsThem) {
       // 10 keV at 1300 units, 314.2 pixels in: a two-pixel line over 313 and 314.
       {"grid line at 10 keV", {314, 600}, Qt::darkGray},
       {"staircase bin 134", at(false, 3010, 1000), Qt::red},
-      {"coherent bin 30", at(true, 1442.5, 2100 - 2000 * std::exp(-1.0)), Qt::blue},
+      {"coherent bin 30", at(true, 1442.5, kCoherentBin30), Qt::blue},
       {"legend red line", {1450, 1039}, Qt::red},
       {"legend blue line", {1450, 1119}, Qt::blue},
       {"box border, outer shadow", {100, 96}, QColor(159, 159, 159)},
