@@ -31,9 +31,8 @@ namespace fs = std::filesystem;
 // Everything under a folder, as paths relative to it.
 std::set<std::string> Contents(const fs::path& folder) {
   std::set<std::string> names;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
     names.insert(fs::relative(entry.path(), folder));
-  }
   return names;
 }
 
@@ -45,27 +44,23 @@ ChartPicture DrawnPicture() {
   return picture;
 }
 
-// Screen pixels of a chart's inner area: 605 x 437 beside the 2-pixel border of a box at
-// (24, 48) for the primary chart and (656, 48) for the scatter chart.
-constexpr double kPrimaryLeft = 26;
-constexpr double kScatterLeft = 658;
-constexpr double kChartTop = 50;
-double UnitsX(double units) { return units * 605 / 6000; }
-double UnitsY(double units) { return units * 437 / 2500; }
+// The screen pixel of chart units: a chart's inner area is 605 x 437 pixels for 6000 x 2500 units,
+// beside the 2-pixel border of a box at (24, 48) for the primary chart, (656, 48) for the scatter.
+QPointF OnScreen(bool scatter, double x, double y) {
+  return {(scatter ? 658 : 26) + x * 605 / 6000, 50 + y * 437 / 2500};
+}
+
+// Chart units of the drawn coherent curve at bin 30, where it stands at exp(-1).
+const double kCoherentBin30 = 2100 - 2000 * std::exp(-1.0);
 
 TEST(PainterGeometry, SnapsAsTheRasteriserFillsAtScaleOne) {
-  const struct {
-    double at;
-    int width;
-    double centre;
-  } rows[] = {
-      {131.08, 1, 131.5}, {131.0, 1, 131.5}, {131.99, 1, 131.5}, {100.49, 2, 100},
-      {100.5, 2, 101},    {100.83, 2, 101},  {57.2, 3, 57.5},    {57.9, 3, 57.5},
-      {253.667, 4, 254},  {-3.2, 1, -3.5},   {-3.7, 2, -4},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(::testing::Message() << row.at << " at width " << row.width);
-    EXPECT_EQ(SnapToPixels(row.at, row.width), row.centre);
+  // Place, device width, centre: both ends of a pixel, both sides of a half.
+  const std::tuple<double, int, double> rows[] = {
+      {131.0, 1, 131.5}, {131.99, 1, 131.5}, {100.49, 2, 100}, {100.5, 2, 101},
+      {57.9, 3, 57.5},   {253.667, 4, 254},  {-3.2, 1, -3.5},  {-3.7, 2, -4}};
+  for (const auto& [at, width, centre] : rows) {
+    SCOPED_TRACE(::testing::Message() << at << " at width " << width);
+    EXPECT_EQ(SnapToPixels(at, width), centre);
   }
 }
 
@@ -104,12 +99,8 @@ TEST(ChartPainter, FarOffAndNonNumericPointsDrawOnlyWhatIsOnTheChart) {
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const QPointF middle(3000, 1250);  // (302.5, 218.5) pixels
-  const struct {
-    const char* what;
-    ChartMark mark;
-    int min_pixels;
-    int max_pixels;
-  } rows[] = {
+  // What, then the least and most pixels it may colour.
+  const std::tuple<const char*, ChartMark, int, int> rows[] = {
       // Two pixels wide from row 218 up to the top edge.
       {"curve up to 1e30", CurveMark{{middle, {3000, -1e30}}, kBlack, 2}, 2 * 218, 2 * 221},
       {"curve up to infinity", CurveMark{{middle, {3000, -inf}}, kBlack, 2}, 2 * 218, 2 * 221},
@@ -125,20 +116,18 @@ TEST(ChartPainter, FarOffAndNonNumericPointsDrawOnlyWhatIsOnTheChart) {
       {"curve wholly off the chart", CurveMark{{{-1e30, 5}, {-1e29, 7}}, kBlack, 2}, 0, 0},
       {"point off the chart", PointMark{{1e30, 100}, kBlack, 2}, 0, 0},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
+  for (const auto& [what, mark, min_pixels, max_pixels] : rows) {
+    SCOPED_TRACE(what);
     QImage image(605, 437, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
       QPainter painter(&image);
-      ChartPainter(painter, {image.rect(), 1.0}, {Qt::white, Qt::black, QFont()}).Draw(row.mark);
+      ChartPainter(painter, {image.rect(), 1.0}, {Qt::white, Qt::black, QFont()}).Draw(mark);
     }
     int drawn = 0;
-    for (int i = 0; i < 605 * 437; ++i) {
-      drawn += image.pixel(i % 605, i / 605) != qRgb(255, 255, 255);
-    }
-    EXPECT_GE(drawn, row.min_pixels);
-    EXPECT_LE(drawn, row.max_pixels);
+    for (int i = 0; i < 605 * 437; ++i) drawn += image.pixel(i % 605, i / 605) != 0xffffffff;
+    EXPECT_GE(drawn, min_pixels);
+    EXPECT_LE(drawn, max_pixels);
   }
 }
 
@@ -150,17 +139,17 @@ TEST(ChartPicture, SvgReplacesTheFileWithTheCurvesAsPolylinesAndTheTextsAsText) 
 
   // The texts, also joined in document order (a text with several scripts comes out in runs),
   // their faces, and the polylines by stroke and number of points.
+  using Shape = std::pair<std::string, std::size_t>;
   std::multiset<std::string> texts;
   std::string joined, stroke;
   std::set<QString> families;
-  std::map<std::pair<std::string, std::size_t>, std::vector<std::vector<QPointF>>> lines;
-  QXmlStreamReader xml(QByteArray::fromStdString(testing::ReadFile(folder.path / "chart.svg")));
+  std::map<Shape, std::vector<std::vector<QPointF>>> lines;
+  const std::string svg = testing::ReadFile(folder.path / "chart.svg");
+  EXPECT_NE(svg.find(R"(viewBox="0 0 1289 609")"), std::string::npos);
+  QXmlStreamReader xml(QByteArray::fromStdString(svg));
   while (!xml.atEnd()) {
     if (xml.readNext() != QXmlStreamReader::StartElement) continue;
     const auto attributes = xml.attributes();
-    if (xml.name() == u"svg") {
-      EXPECT_EQ(attributes.value("viewBox"), u"0 0 1289 609");
-    }
     if (xml.name() == u"g") stroke = attributes.value("stroke").toString().toStdString();
     if (xml.name() == u"text") {
       families.insert(attributes.value("font-family").toString());
@@ -168,9 +157,8 @@ TEST(ChartPicture, SvgReplacesTheFileWithTheCurvesAsPolylinesAndTheTextsAsText) 
     }
     if (xml.name() == u"polyline") {
       std::vector<QPointF> points;
-      for (const auto& xy : attributes.value("points").toString().split(' ', Qt::SkipEmptyParts)) {
+      for (const auto& xy : attributes.value("points").toString().split(' ', Qt::SkipEmptyParts))
         points.emplace_back(xy.section(',', 0, 0).toDouble(), xy.section(',', 1).toDouble());
-      }
       lines[{stroke, points.size()}].push_back(points);
     }
   }
@@ -178,58 +166,43 @@ TEST(ChartPicture, SvgReplacesTheFileWithTheCurvesAsPolylinesAndTheTextsAsText) 
 
   for (const char* text :
        {"一次Ｘ線スペクトル（最大値で正規化）", "散乱Ｘ線スペクトル（最大値で正規化）",
-        "非干渉性散乱 (Compton散乱) 線のスペクトル", "干渉性散乱 (Rayleigh散乱) 線のスペクトル"}) {
+        "非干渉性散乱 (Compton散乱) 線のスペクトル", "干渉性散乱 (Rayleigh散乱) 線のスペクトル"})
     EXPECT_NE(joined.find(text), std::string::npos) << text;
-  }
   // Faces a viewer can find, the ones the runs were laid out with.
-  for (const QString& family : families) {
+  for (const QString& family : families)
     EXPECT_TRUE(QFontDatabase::families().contains(family)) << family.toStdString();
-  }
   EXPECT_EQ(families.size(), 2u);
   // Each chart's labels, once on each chart.
   for (const char* text :
-       {"Photon energy   keV", "Relative", "Photon", "Fluence", "0", "50", "100", "150"}) {
+       {"Photon energy   keV", "Relative", "Photon", "Fluence", "0", "50", "100", "150"})
     EXPECT_EQ(texts.count(text), 2u) << text;
-  }
 
   // The staircase: origin and two corners for each of bins 2..300; each scatter run: origin
   // and bins 2..201, drawn twice. The grid: 23 two-point lines on each chart.
-  std::map<std::pair<std::string, std::size_t>, std::size_t> shapes;
+  std::map<Shape, std::size_t> shapes;
   for (const auto& [shape, list] : lines) shapes[shape] = list.size();
-  const std::map<std::pair<std::string, std::size_t>, std::size_t> expected = {
+  const std::map<Shape, std::size_t> expected = {
       {{"#808080", 2}, 46}, {{"#ff0000", 599}, 1}, {{"#ff0000", 201}, 2}, {{"#0000ff", 201}, 2}};
   ASSERT_EQ(shapes, expected);
   // The grid stands on pixel centres.
-  for (const auto& line : lines[{"#808080", 2}]) {
-    for (const QPointF& p : line) {
-      EXPECT_TRUE(std::fmod(p.x(), 1) == 0.5 && std::fmod(p.y(), 1) == 0.5)
-          << p.x() << "," << p.y();
-    }
-  }
-  const struct {
-    const char* what;
-    const char* stroke;
-    std::size_t points;
-    std::size_t index;
-    double x, y;
-  } vertices[] = {
-      // Bin 134's tread at 0.55 (y 1000 units) starts at 3002.5 units.
-      {"staircase bin 134", "#ff0000", 599, 2 * 133 - 1, kPrimaryLeft + UnitsX(3002.5),
-       kChartTop + UnitsY(1000)},
-      // The coherent point of bin 30 at exp(-1) sits at 1442.5 units.
-      {"coherent bin 30", "#0000ff", 201, 29, kScatterLeft + UnitsX(1442.5),
-       kChartTop + UnitsY(2100 - 2000 * std::exp(-1.0))},
-      // Bin 201 ends the first run on the baseline at 1000 + 30 * (2 E'(200) - E'(199)).
-      {"incoherent end", "#ff0000", 201, 200,
-       kScatterLeft + UnitsX(1000 + 30 * (2 * 100 / (1 + 100 / 511.) - 99.5 / (1 + 99.5 / 511.))),
-       kChartTop + UnitsY(2100)},
-  };
-  for (const auto& row : vertices) {
-    SCOPED_TRACE(row.what);
-    const QPointF vertex = lines[{row.stroke, row.points}][0][row.index];
+  std::set<double> fractions;
+  for (const auto& line : lines[{"#808080", 2}])
+    for (const QPointF& p : line) fractions.insert({std::fmod(p.x(), 1), std::fmod(p.y(), 1)});
+  EXPECT_EQ(fractions, std::set<double>{0.5});
+  // Bin 201 ends the first run on the baseline at 1000 + 30 * (2 E'(200) - E'(199)) units.
+  const double end = 1000 + 30 * (2 * 100 / (1 + 100 / 511.) - 99.5 / (1 + 99.5 / 511.));
+  // The polyline, its vertex and where that lies: bin 134's tread at 0.55 (y 1000 units) starts
+  // at 3002.5 units, the coherent point of bin 30 sits at 1442.5 units.
+  const std::tuple<const char*, Shape, std::size_t, QPointF> vertices[] = {
+      {"staircase bin 134", {"#ff0000", 599}, 2 * 133 - 1, OnScreen(false, 3002.5, 1000)},
+      {"coherent bin 30", {"#0000ff", 201}, 29, OnScreen(true, 1442.5, kCoherentBin30)},
+      {"incoherent end", {"#ff0000", 201}, 200, OnScreen(true, end, 2100)}};
+  for (const auto& [what, shape, index, at] : vertices) {
+    SCOPED_TRACE(what);
+    const QPointF vertex = lines[shape][0][index];
     // The SVG holds six significant digits.
-    EXPECT_NEAR(vertex.x(), row.x, 0.01);
-    EXPECT_NEAR(vertex.y(), row.y, 0.01);
+    EXPECT_NEAR(vertex.x(), at.x(), 0.01);
+    EXPECT_NEAR(vertex.y(), at.y(), 0.01);
   }
 }
 
@@ -241,57 +214,45 @@ TEST(ChartPicture, PngIsTwiceTheScreenWithFrameAndCurvesWhereTheChartPutsThem) {
   EXPECT_EQ(image.size(), QSize(2 * 19335 / 15, 2 * 9135 / 15));
   EXPECT_EQ(image.dotsPerMeterX(), 7559);
 
-  // Device pixel of chart units: 6000 x 2500 units cover 1210 x 874 pixels.
-  const auto at = [](double left, double x_units, double y_units) {
-    return QPoint(static_cast<int>(2 * left + x_units * 1210 / 6000),
-                  static_cast<int>(2 * kChartTop + y_units * 874 / 2500));
+  // The device pixel of chart units.
+  const auto at = [](bool scatter, double x, double y) {
+    const QPointF pixel = 2 * OnScreen(scatter, x, y);
+    return QPoint(static_cast<int>(pixel.x()), static_cast<int>(pixel.y()));
   };
-  const QColor red(255, 0, 0), blue(0, 0, 255);
-  const struct {
-    const char* what;
-    QPoint pixel;
-    QColor colour;
-  } rows[] = {
+  const std::tuple<const char*, QPoint, QColor> rows[] = {
       {"background", {10, 10}, Qt::white},
       // The frame's left edge at 1000 units, 253.7 pixels in, is four pixels wide: 252..255.
       {"frame left edge, first pixel", {252, 600}, Qt::black},
       {"frame left edge, last pixel", {255, 600}, Qt::black},
       {"left of the frame", {251, 600}, Qt::white},
       {"right of the frame", {256, 600}, Qt::white},
-      {"scatter frame bottom edge", at(kScatterLeft, 3200, 2100), Qt::black},
+      {"scatter frame bottom edge", at(true, 3200, 2100), Qt::black},
       // 10 keV at 1300 units, 314.2 pixels in: a two-pixel line over 313 and 314.
-      {"grid line at 10 keV", {314, 600}, QColor(128, 128, 128)},
-      {"staircase bin 134", at(kPrimaryLeft, 3010, 1000), red},
-      {"coherent bin 30", at(kScatterLeft, 1442.5, 2100 - 2000 * std::exp(-1.0)), blue},
-      {"legend red line", {1450, 1039}, red},
-      {"legend blue line", {1450, 1119}, blue},
+      {"grid line at 10 keV", {314, 600}, Qt::darkGray},
+      {"staircase bin 134", at(false, 3010, 1000), Qt::red},
+      {"coherent bin 30", at(true, 1442.5, kCoherentBin30), Qt::blue},
+      {"legend red line", {1450, 1039}, Qt::red},
+      {"legend blue line", {1450, 1119}, Qt::blue},
       {"box border, outer shadow", {100, 96}, QColor(159, 159, 159)},
       {"box border, inner shadow", {100, 98}, QColor(118, 118, 118)},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    EXPECT_EQ(image.pixelColor(row.pixel), row.colour)
-        << image.pixelColor(row.pixel).name().toStdString();
+  for (const auto& [what, pixel, colour] : rows) {
+    SCOPED_TRACE(what);
+    EXPECT_EQ(image.pixelColor(pixel), colour) << image.pixelColor(pixel).name().toStdString();
   }
 }
 
 TEST(ChartPicture, SaveFailuresNameTheFileAndLeaveNothingBehind) {
   testing::TempFolder folder;
   const fs::path& f = folder.path;
-  fs::create_directory(f / "taken.png");
-  fs::create_directory(f / "locked");
-  testing::WriteFile(f / "plain", "x");
-  testing::WriteFile(f / "kept.svg", "kept");
+  for (const char* folder_name : {"taken.png", "locked"}) fs::create_directory(f / folder_name);
+  for (const char* file_name : {"plain", "kept.svg"}) testing::WriteFile(f / file_name, "kept");
   fs::permissions(f / "locked", fs::perms::owner_read | fs::perms::owner_exec);
   fs::permissions(f / "kept.svg", fs::perms::owner_read);
   const std::set<std::string> before = Contents(f);
   const bool root = ::geteuid() == 0;
-  const struct {
-    const char* what;
-    fs::path file;
-    std::string reason;
-    bool needs_permissions;  // root writes anywhere
-  } rows[] = {
+  // What, the file, the reason given and whether the row needs permissions (root writes anywhere).
+  const std::tuple<const char*, fs::path, std::string, bool> rows[] = {
       {"no file name", f / "", "ファイル名がありません", false},
       {"unknown extension", f / "chart.gif", "拡張子は .png か .svg", false},
       {"no extension", f / "chart", "拡張子は .png か .svg", false},
@@ -303,18 +264,17 @@ TEST(ChartPicture, SaveFailuresNameTheFileAndLeaveNothingBehind) {
       // Renaming over it would succeed, so it is checked first.
       {"a file the user made read-only", f / "kept.svg", "Permission denied", true},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    if (row.needs_permissions && root) continue;
+  for (const auto& [what, file, reason, needs_permissions] : rows) {
+    SCOPED_TRACE(what);
+    if (needs_permissions && root) continue;
     try {
-      DrawnPicture().Save(row.file);
+      DrawnPicture().Save(file);
       ADD_FAILURE() << "saved";
     } catch (const FileWriteError& error) {
       const std::string message = error.what();
-      EXPECT_NE(message.find("画像ファイル " + row.file.filename().string() + " を書き込めません"),
-                std::string::npos)
-          << message;
-      EXPECT_NE(message.find(row.reason), std::string::npos) << message;
+      for (const std::string& part :
+           {"画像ファイル " + file.filename().string() + " を書き込めません", reason})
+        EXPECT_NE(message.find(part), std::string::npos) << message;
     }
     EXPECT_EQ(Contents(f), before);
     EXPECT_EQ(testing::ReadFile(f / "kept.svg"), "kept");

@@ -70,10 +70,9 @@ class FlowTest : public ::testing::Test {
 
   QStringList ShownWindows() const {
     QStringList shown;
-    for (const QWidget* window : QApplication::topLevelWidgets()) {
+    for (const QWidget* window : QApplication::topLevelWidgets())
       if (window->isVisible() && window->windowType() != Qt::ToolTip)
         shown << QString(window->metaObject()->className()).section("::", -1);
-    }
     return shown;
   }
 
@@ -309,6 +308,7 @@ TEST_F(FlowTest, FixedClientSizesAndTheConditionsTabOrder) {
                                                     {&flow_->Form8Window(), 19470, 11550},
                                                     {&flow_->Form2Window(), 8730, 4845}};
   for (const auto& [window, width, height] : windows) {
+    SCOPED_TRACE(window->metaObject()->className());
     EXPECT_EQ(window->size(), QSize(TwipsToPixels(width, window), TwipsToPixelsY(height, window)));
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
   }
