@@ -131,6 +131,12 @@ double ValueAtScatteredEnergy(const GridArray& table, const char* name, double e
   return *value;
 }
 
+// The value at x on the straight line through (x0, y0) and (x1, y1) in ln(y) against ln(x).
+double LogLogLine(double x, double x0, double x1, double y0, double y1) {
+  return std::exp(std::log(y0) + (std::log(x) - std::log(x0)) * (std::log(y1) - std::log(y0)) /
+                                     (std::log(x1) - std::log(x0)));
+}
+
 }  // namespace
 
 std::optional<double> TransmissionThickness(std::span<const BeamComponent> beam, double fraction) {
@@ -199,12 +205,7 @@ std::optional<double> LogLogAtEnergy(const GridArray& table, double energy_kev) 
   const double lo = table[j];
   const double hi = table[j + 1];
   if (!(lo > 0 && hi > 0 && std::isfinite(lo) && std::isfinite(hi))) return std::nullopt;
-  const double e_lo = kBinWidth * j;
-  const double e_hi = kBinWidth * (j + 1);
-  const double ln_value = std::log(lo) + (std::log(energy_kev) - std::log(e_lo)) *
-                                             (std::log(hi) - std::log(lo)) /
-                                             (std::log(e_hi) - std::log(e_lo));
-  return std::exp(ln_value);
+  return LogLogLine(energy_kev, kBinWidth * j, kBinWidth * (j + 1), lo, hi);
 }
 
 std::optional<double> EffectiveEnergy(const GridArray& mu_al, double hvl1_cm) {
@@ -218,12 +219,7 @@ std::optional<double> EffectiveEnergy(const GridArray& mu_al, double hvl1_cm) {
     if (a == mu) return kBinWidth * j;
     if (b == mu) return kBinWidth * (j + 1);
     if ((a < mu) == (b < mu)) continue;
-    const double e_lo = kBinWidth * j;
-    const double e_hi = kBinWidth * (j + 1);
-    const double ln_e = std::log(e_lo) + (std::log(mu) - std::log(a)) *
-                                             (std::log(e_hi) - std::log(e_lo)) /
-                                             (std::log(b) - std::log(a));
-    return std::exp(ln_e);
+    return LogLogLine(mu, a, b, kBinWidth * j, kBinWidth * (j + 1));
   }
   return std::nullopt;
 }

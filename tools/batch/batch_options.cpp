@@ -12,14 +12,6 @@
 namespace xscatter::batch {
 namespace {
 
-constexpr std::pair<std::string_view, ConditionBox> kBoxOptions[] = {
-    {"--kv", ConditionBox::TubeVoltage},
-    {"--target-angle", ConditionBox::TargetAngle},
-    {"--inherent", ConditionBox::InherentFiltration},
-    {"--al", ConditionBox::AddedAluminium},
-    {"--cu", ConditionBox::AddedCopper},
-};
-
 constexpr std::string_view kValueOptions[] = {
     "--kv",     "--target-angle", "--inherent", "--al",      "--cu",   "--angle",
     "--report", "--sweep",        "--filter",   "--primary", "--plot", "--spectra-dir",
@@ -188,9 +180,9 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     } else if (name == "--spectra-dir") {
       options.spectra_dir = value;
     } else {
-      for (const auto& [box_name, box] : kBoxOptions) {
-        if (name == box_name) options.boxes[box] = value;
-      }
+      std::optional<ConditionBox> box;
+      SweepTarget(std::string_view(name).substr(2), box);
+      options.boxes[*box] = value;
     }
   }
   if (!Consistent(options, error)) return std::nullopt;

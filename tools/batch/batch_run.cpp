@@ -105,6 +105,11 @@ class Batch {
   bool UseFilters();
   bool UseForeignPrimary();
   RunRecord RunOne(int run, const RunTexts& texts);
+  // True for a completed command; otherwise the run takes the command's message as its status.
+  bool Completed(CommandStatus status, RunRecord& record);
+  // The figures of the primary spectrum in the store, when a report asks for them; `run` prefixes
+  // the note when there are none.
+  void MeasurePrimary(const std::string& run);
   bool ComputePrimary(const RunTexts& texts, RunRecord& record);
   void ComputeScatter(const std::string& angle, RunRecord& record);
   bool WriteRunFiles(int run, const fs::path& folder);
@@ -193,15 +198,25 @@ bool Batch::UseForeignPrimary() {
   }
   for (int i = 1; i <= kLastBin; ++i) m_.PrimarySpectrum[i] = foreign.spectrum[i];
   m_.BinCount = foreign.bin_count;
-  if (air_) {
-    try {
-      primary_quality_ = PrimaryBeamQuality(m_.PrimarySpectrum, foreign.bin_count, m_.MuAl, m_.MuCu,
-                                            air_->mu_en_rho);
-    } catch (const BeamQualityError& error) {
-      err_ << Tell(std::string("no beam-quality figures: ") + error.what()) << '\n';
-    }
-  }
+  MeasurePrimary("");
   return true;
+}
+
+bool Batch::Completed(CommandStatus status, RunRecord& record) {
+  if (status == CommandStatus::Completed) return true;
+  record.status = panel_.TakeMessage();
+  (status == CommandStatus::Rejected ? rejected_ : failed_) = true;
+  return false;
+}
+
+void Batch::MeasurePrimary(const std::string& run) {
+  if (!air_) return;
+  try {
+    primary_quality_ = PrimaryBeamQuality(m_.PrimarySpectrum, static_cast<int>(m_.BinCount),
+                                          m_.MuAl, m_.MuCu, air_->mu_en_rho);
+  } catch (const BeamQualityError& error) {
+    err_ << Tell(run + "no beam-quality figures: " + error.what()) << '\n';
+  }
 }
 
 bool Batch::ComputePrimary(const RunTexts& texts, RunRecord& record) {
@@ -213,29 +228,9 @@ bool Batch::ComputePrimary(const RunTexts& texts, RunRecord& record) {
   computed_texts_.reset();
   primary_quality_.reset();
   for (const auto& [box, text] : texts.boxes) panel_.SetConditionText(box, text);
-  switch (RunCalculateCommand(m_)) {
-    case CommandStatus::Completed:
-      break;
-    case CommandStatus::Rejected:
-      record.status = panel_.TakeMessage();
-      rejected_ = true;
-      return false;
-    case CommandStatus::Failed:
-      record.status = panel_.TakeMessage();
-      failed_ = true;
-      return false;
-  }
+  if (!Completed(RunCalculateCommand(m_), record)) return false;
   computed_texts_ = texts.boxes;
-  if (air_) {
-    try {
-      primary_quality_ = PrimaryBeamQuality(m_.PrimarySpectrum, static_cast<int>(m_.BinCount),
-                                            m_.MuAl, m_.MuCu, air_->mu_en_rho);
-    } catch (const BeamQualityError& error) {
-      err_ << Tell("run " + std::to_string(record.run) +
-                   ": no beam-quality figures: " + error.what())
-           << '\n';
-    }
-  }
+  MeasurePrimary("run " + std::to_string(record.run) + ": ");
   record.primary = primary_quality_;
   if (picture_) DrawPrimaryCurve(m_, picture_->PrimaryChart());
   return true;
@@ -243,18 +238,7 @@ bool Batch::ComputePrimary(const RunTexts& texts, RunRecord& record) {
 
 void Batch::ComputeScatter(const std::string& angle, RunRecord& record) {
   panel_.angle = angle;
-  switch (RunScatterCalculation(m_)) {
-    case CommandStatus::Completed:
-      break;
-    case CommandStatus::Rejected:
-      record.status = panel_.TakeMessage();
-      rejected_ = true;
-      return;
-    case CommandStatus::Failed:
-      record.status = panel_.TakeMessage();
-      failed_ = true;
-      return;
-  }
+  if (!Completed(RunScatterCalculation(m_), record)) return;
   if (air_) {
     try {
       const ScatterResult scatter =

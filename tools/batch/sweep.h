@@ -17,8 +17,8 @@ struct Sweep {
   std::vector<double> values;
 };
 
-// True for a sweepable name, with `box` the condition box it fills (kv, target-angle, inherent,
-// al, cu) or empty for the scatter angle (angle).
+// True for the name of an entry (kv, target-angle, inherent, al, cu, angle), with `box` the
+// condition box it fills, or empty for the scatter angle. The options are these names with "--".
 bool SweepTarget(std::string_view name, std::optional<ConditionBox>& box);
 
 // Parses NAME=VALUES, VALUES a comma-separated list of numbers or an inclusive range
