@@ -14,10 +14,7 @@ constexpr double kLowestEdge = 0.5 * kBinWidth;
 
 double UpperEdge(int k) { return kBinWidth * k + 0.5 * kBinWidth; }
 
-}  // namespace
-
-double ScatteringElectronMomentum(double energy, double scattered, double theta) {
-  const double cos_theta = std::cos(theta);
+double Momentum(double energy, double scattered, double cos_theta) {
   const double momentum_transfer =
       std::sqrt(energy * energy + scattered * scattered - 2 * energy * scattered * cos_theta);
   return kMomentumUnit *
@@ -25,56 +22,94 @@ double ScatteringElectronMomentum(double energy, double scattered, double theta)
          momentum_transfer;
 }
 
+}  // namespace
+
+double ScatteringElectronMomentum(double energy, double scattered, double theta) {
+  return Momentum(energy, scattered, std::cos(theta));
+}
+
 ComptonDistribution::ComptonDistribution(const ComptonProfiles& profiles) : profiles_(profiles) {
   const std::vector<double>& pz = profiles_.pz;
   for (int s = 0; s < kComptonShells; ++s) {
     const std::vector<double>& j = profiles_.j[s];
     std::vector<double>& integral = integral_[s];
+    std::vector<double>& slope = slope_[s];
     integral.assign(pz.size(), 0.0);
+    slope.assign(pz.size(), 0.0);
     for (std::size_t n = 1; n < pz.size(); ++n) {
       integral[n] = integral[n - 1] + 0.5 * (j[n - 1] + j[n]) * (pz[n] - pz[n - 1]);
+      slope[n - 1] = (j[n] - j[n - 1]) / (pz[n] - pz[n - 1]);
     }
+  }
+  constexpr std::size_t kIntervals = 1024;
+  interval_ = pz.back() / kIntervals;
+  first_row_.resize(kIntervals);
+  std::size_t row = 0;
+  for (std::size_t i = 0; i < kIntervals; ++i) {
+    while (pz[row + 1] <= interval_ * i) ++row;
+    first_row_[i] = row;
   }
 }
 
-double ComptonDistribution::Cumulative(int s, double pz) const {
+ComptonDistribution::Place ComptonDistribution::Locate(double pz) const {
   const std::vector<double>& grid = profiles_.pz;
-  const std::vector<double>& j = profiles_.j[s];
+  const double p = std::abs(pz);
+  Place place;
+  if (!(p < grid.back())) {
+    place.beyond = true;
+    return place;
+  }
+  place.row =
+      static_cast<std::size_t>(std::upper_bound(grid.begin(), grid.end(), p) - grid.begin() - 1);
+  place.t = p - grid[place.row];
+  return place;
+}
+
+double ComptonDistribution::Cumulative(int s, double pz, const Place& place) const {
   const std::vector<double>& integral = integral_[s];
   const double half = integral.back();
-  const double p = std::abs(pz);
-  double upto = half;  // of J from 0 to p
-  if (p < grid.back()) {
-    // The row at or below p, and the exact integral of the straight line from it.
-    const std::size_t n =
-        static_cast<std::size_t>(std::upper_bound(grid.begin(), grid.end(), p) - grid.begin() - 1);
-    const double t = p - grid[n];
-    const double slope = (j[n + 1] - j[n]) / (grid[n + 1] - grid[n]);
-    upto = integral[n] + t * (j[n] + 0.5 * slope * t);
+  double upto = half;  // of J from 0 to |pz|
+  if (!place.beyond) {
+    // The exact integral of the straight line from the row below.
+    const std::size_t n = place.row;
+    upto = integral[n] + place.t * (profiles_.j[s][n] + 0.5 * slope_[s][n] * place.t);
   }
   return pz < 0 ? half - upto : half + upto;
 }
 
-double ComptonDistribution::ElectronsBelow(double energy, double scattered, double theta) const {
+DopplerLine::DopplerLine(const ComptonDistribution& distribution, double energy, double theta)
+    : distribution_(distribution), energy_(energy), cos_theta_(std::cos(theta)) {
+  for (int s = 0; s < kComptonShells; ++s) {
+    highest_[s] = energy - distribution.profiles_.binding_kev[s];
+    if (highest_[s] <= 0) continue;
+    const double pz = Momentum(energy, highest_[s], cos_theta_);
+    all_below_[s] = distribution.profiles_.electrons[s] *
+                    distribution.Cumulative(s, pz, distribution.Locate(pz));
+  }
+}
+
+double DopplerLine::ElectronsBelow(double scattered) const {
   if (scattered <= 0) return 0;
-  const double pz = ScatteringElectronMomentum(energy, scattered, theta);
+  const double pz = Momentum(energy_, scattered, cos_theta_);
+  const ComptonDistribution::Place place = distribution_.Locate(pz);
   double electrons = 0;
   for (int s = 0; s < kComptonShells; ++s) {
-    const double highest = energy - profiles_.binding_kev[s];
-    if (highest <= 0) continue;
-    const double p = scattered < highest ? pz : ScatteringElectronMomentum(energy, highest, theta);
-    electrons += profiles_.electrons[s] * Cumulative(s, p);
+    if (highest_[s] <= 0) continue;
+    electrons += scattered < highest_[s]
+                     ? distribution_.profiles_.electrons[s] * distribution_.Cumulative(s, pz, place)
+                     : all_below_[s];
   }
   return electrons;
 }
 
 GridArray DopplerShares(const ComptonDistribution& distribution, double energy, double theta) {
   GridArray shares{};
-  double below = distribution.ElectronsBelow(energy, kLowestEdge, theta);
+  const DopplerLine line(distribution, energy, theta);
+  double below = line.ElectronsBelow(kLowestEdge);
   double total = 0;
   // Bins that begin at or above the primary energy receive nothing.
   for (int k = 1; k <= kLastBin && UpperEdge(k) - kBinWidth < energy; ++k) {
-    const double next = distribution.ElectronsBelow(energy, UpperEdge(k), theta);
+    const double next = line.ElectronsBelow(UpperEdge(k));
     shares[k] = next - below;
     total += shares[k];
     below = next;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <vector>
 
 #include "model/compton_profiles.h"
@@ -25,18 +26,45 @@ class ComptonDistribution {
  public:
   explicit ComptonDistribution(const ComptonProfiles& profiles);
 
-  // Electrons per molecule that scatter a photon of `energy` keV at theta into `scattered` keV or
-  // less: the sum over the shells of electrons times the integral of J up to the pz of
-  // min(scattered, energy - binding energy). 0 for `scattered` at or below 0.
-  double ElectronsBelow(double energy, double scattered, double theta) const;
-
  private:
-  // Integral of shell s's J from -infinity to pz, J taken linear between the rows and 0 beyond
-  // the last.
-  double Cumulative(int s, double pz) const;
+  friend class DopplerLine;
+  // Where |pz| lies among the rows: after row `row`, by `t` atomic units; `beyond` past the last.
+  struct Place {
+    std::size_t row = 0;
+    double t = 0;
+    bool beyond = false;
+  };
+  Place Locate(double pz) const;
+  // Integral of shell s's J from -infinity to pz (placed at `place`), J taken linear between the
+  // rows and 0 beyond the last.
+  double Cumulative(int s, double pz, const Place& place) const;
 
   ComptonProfiles profiles_;
   std::array<std::vector<double>, kComptonShells> integral_;  // of J from 0 to each row's pz
+  std::array<std::vector<double>, kComptonShells> slope_;     // of J from each row to the next
+  // Locate starts its search at the row at or below the start of one of equal pz intervals.
+  double interval_ = 0;
+  std::vector<std::size_t> first_row_;
+};
+
+// The scattered energies of photons of one primary energy scattered at one angle.
+class DopplerLine {
+ public:
+  // `energy` in keV, theta in radians.
+  DopplerLine(const ComptonDistribution& distribution, double energy, double theta);
+
+  // Electrons per molecule that leave the photon with `scattered` keV or less: the sum over the
+  // shells of electrons times the integral of J up to the pz of min(scattered, energy - binding
+  // energy); a shell whose binding energy reaches the primary energy takes no part. 0 for
+  // `scattered` at or below 0.
+  double ElectronsBelow(double scattered) const;
+
+ private:
+  const ComptonDistribution& distribution_;
+  double energy_;
+  double cos_theta_;
+  std::array<double, kComptonShells> highest_{};    // keV; the shell takes no part when <= 0
+  std::array<double, kComptonShells> all_below_{};  // ElectronsBelow's term at highest_
 };
 
 // How the incoherent photons of primary energy `energy` keV spread over the bins of scattered
