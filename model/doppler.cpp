@@ -59,9 +59,12 @@ ComptonDistribution::Place ComptonDistribution::Locate(double pz) const {
     place.beyond = true;
     return place;
   }
-  place.row =
-      static_cast<std::size_t>(std::upper_bound(grid.begin(), grid.end(), p) - grid.begin() - 1);
-  place.t = p - grid[place.row];
+  const std::size_t interval =
+      std::min(static_cast<std::size_t>(p / interval_), first_row_.size() - 1);
+  std::size_t row = first_row_[interval];
+  while (grid[row + 1] <= p) ++row;
+  place.row = row;
+  place.t = p - grid[row];
   return place;
 }
 
