@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/fixture.h"
+#include "tests/support/files.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_run.h"
 

@@ -17,7 +17,7 @@
 #include "model/materials.h"
 #include "model/state.h"
 #include "model/table_reader.h"
-#include "tests/core/fixture.h"
+#include "tests/shell/fixture.h"
 #ifdef XSCATTER_HAVE_XRAYLIB
 #include <xraylib.h>
 

@@ -15,7 +15,7 @@
 
 #include "model/decimal_number.h"
 #include "model/errors.h"
-#include "tests/core/fixture.h"
+#include "tests/support/files.h"
 
 namespace xscatter {
 namespace {
