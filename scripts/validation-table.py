@@ -124,12 +124,18 @@ def cell(values, digits=(3, 3, 2)):
     return " / ".join("–" if v is None else f"{v:.{d}f}" for v, d in zip(values, digits))
 
 
+def measured(hvl1, hvl2=None, h=None):
+    """The published values as published; an HVL2 derived from HVL1 / h carries a star."""
+    return " / ".join(["–" if v is None else v for v in
+                       (f"{hvl1:g}", hvl2 and f"{hvl2:.2f}*", h and f"{h:g}")])
+
+
 def main():
     old_folder = old_tables(sys.argv[1] if len(sys.argv) > 1 else None)
     before = xscatter.Tables(old_folder)
     after = xscatter.Tables(DATA)
-    print("| quality | kV | beam in the program | measured HVL1 / HVL2 / h | before: HVL1 / HVL2 / h "
-          "| after: HVL1 / HVL2 / h | matched: added mm, h | source |")
+    print("| quality | kV | beam in the program | measured HVL1 / HVL2 / h | xraylib air: HVL1 / "
+          "HVL2 / h | NIST air: HVL1 / HVL2 / h | HVL1 matched: added, h | source |")
     print("|---|---:|---|---|---|---|---|---|")
     rqr_added = {}
     for name, kv, hvl1, h in RQR:
@@ -140,7 +146,7 @@ def main():
             rqr_added[(name, id(tables))] = match(tables, "Al", hvl1, kv, 2.5, 0, 0, filters)
         m = rqr_added[(name, id(after))]
         be = window(kv)[1]
-        print(f"| {name} | {kv} | 2.5 mm Al, {be:g} mm Be, 1 m air | {cell((hvl1, hvl1 / h, h))}* "
+        print(f"| {name} | {kv} | 2.5 mm Al, {be:g} mm Be, 1 m air | {measured(hvl1, hvl1 / h, h)} "
               f"| {cell(row[0])} | {cell(row[1])} | "
               f"{'–' if m is None else f'{m[0]:.2f} mm Al, h {m[1]:.2f}'} | {RQR_SOURCE} |")
     for (name, kv, added, hvl1), (rqr, *_rest) in zip(RQA, RQR):
@@ -151,7 +157,7 @@ def main():
             base_al = 0 if base is None else base[0]
             row.append(figures(tables, "Al", kv, 2.5, base_al + added, 0, filters))
         m = match(after, "Al", hvl1, kv, 2.5, 0, 0, filters)
-        print(f"| {name} | {kv} | {rqr} as matched, + {added} mm Al | {cell((hvl1, None, None))} "
+        print(f"| {name} | {kv} | {rqr} as matched, + {added} mm Al | {measured(hvl1)} "
               f"| {cell(row[0])} | {cell(row[1])} | "
               f"{'–' if m is None else f'{m[0]:.2f} mm Al, h {m[1]:.2f}'} | {RQA_SOURCE} |")
     for name, kv, cu, sn, hvl1 in N_SERIES:
@@ -159,7 +165,7 @@ def main():
         row = [figures(t, "Cu", kv, 4.0, 0, cu, filters) for t in (before, after)]
         m = match(after, "Cu", hvl1, kv, 4.0, 0, cu, filters)
         beam = "4 mm Al" + (f", {cu:g} mm Cu" if cu else "") + (f", {sn:g} mm Sn" if sn else "")
-        print(f"| {name} | {kv} | {beam}, 1 m air | {cell((hvl1, None, None), (3,))} mm Cu "
+        print(f"| {name} | {kv} | {beam}, 1 m air | {measured(hvl1)} "
               f"| {cell(row[0], (3, 3, 2))} | {cell(row[1], (3, 3, 2))} | "
               f"{'–' if m is None else f'{m[0]:.3f} mm Cu, h {m[1]:.2f}'} | {N_SOURCE} |")
     shutil.rmtree(old_folder)
