@@ -31,9 +31,9 @@ inline constexpr std::uintmax_t kMaxSpectrumFileBytes = 16u << 20;
 // over each channel. So points on the grid's own energies give each bin its own value, and a
 // narrow line keeps its photons wherever it falls. Photons outside 0.25..150.25 keV are left out;
 // points above 150 keV are counted as dropped. Then the spectrum is divided by its largest bin,
-// quotients ≤ 1e-100 becoming 0, as the primary model does. Throws SpectrumFileError (source "spectrum", the 1-based point
-// number in the message) for arrays of different lengths, fewer than two points, a bad point, or
-// no non-zero bin.
+// quotients ≤ 1e-100 becoming 0, as the primary model does. Throws SpectrumFileError (source
+// "spectrum", the 1-based point number in the message) for arrays of different lengths, fewer than
+// two points, a bad point, or no non-zero bin.
 ForeignSpectrum ResampleSpectrum(const std::vector<double>& energy_kev,
                                  const std::vector<double>& fluence);
 
