@@ -15,6 +15,7 @@
 
 #include "model/air_table.h"
 #include "model/commands.h"
+#include "model/hvl_match.h"
 #include "model/materials.h"
 #include "model/state.h"
 #include "model/table_reader.h"
@@ -219,6 +220,40 @@ TEST(ShippedAirTable, AbsorptionIsNistsExactlyOrLogLogBetween) {
   EXPECT_EQ(Printed(air.mu_en_rho[7]),
             Printed(1.460E+02 *
                     std::pow(3.5 / 3.2029, std::log(76.36 / 146.0) / std::log(4.0 / 3.2029))));
+}
+
+// MatchHvl on the shipped tables for two qualities of data/README.md's validation table, against
+// the thickness that scripts/validation-table.py finds by bisecting the Python module's al or cu
+// argument (a different solver over the same model): RQR 5 (70 kV, 2.58 mm Al; 20 degrees,
+// 2.5 mm Al, 1 mm Be, 1 m air) and N-100 (100 kV, 1.11 mm Cu; 4 mm Al, 1 m air).
+TEST(ShippedTables, MatchedFiltrationOfStandardQualities) {
+  const PhysicalTables tables = LoadPhysicalTables(kData);
+  const AirTable air = LoadAirTable(kData);
+  const std::vector<Material> materials = LoadMaterials(kData);
+  const FilterLayer window = MakeFilterLayer(*FindMaterial(materials, "Be"), 1);
+  const FilterLayer metre_of_air = MakeFilterLayer(*FindMaterial(materials, "air"), 1000);
+  const struct {
+    const char* name;
+    ExposureConditions conditions;
+    std::vector<FilterLayer> filters;
+    HvlMetal metal;
+    double hvl1_mm, added_mm;
+  } rows[] = {
+      {"RQR5",
+       {70, 20, 2.5, 0, 0},
+       {window, metre_of_air},
+       HvlMetal::Aluminium,
+       2.58,
+       0.7357315262869282},
+      {"N100", {100, 20, 4.0, 0, 5.0}, {metre_of_air}, HvlMetal::Copper, 1.11, 5.146384528231444},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const HvlMatch match =
+        MatchHvl(tables, row.conditions, row.filters, air.mu_en_rho, row.metal, row.hvl1_mm);
+    EXPECT_NEAR(match.added_mm, row.added_mm, 1e-5 * row.added_mm);
+    EXPECT_NEAR(match.hvl1_mm, row.hvl1_mm, 1e-6 * row.hvl1_mm);
+  }
 }
 
 // One material of Materials.csv as documented: its line, name and density, the field of Mus.dat
