@@ -43,7 +43,8 @@ double FirstHvlMm(const PhysicalTables& tables, const ExposureConditions& condit
   const GridArray& mu = metal == HvlMetal::Aluminium ? tables.mu_al : tables.mu_cu;
   std::vector<BeamComponent> components;
   for (int i = 2; i <= beam.bin_count; ++i) {
-    const double kerma = beam.spectrum[i] * kBinWidth * i * air[i];
+    const double e = kBinWidth * i;
+    const double kerma = beam.spectrum[i] * e * air[i];
     if (kerma > 0) components.push_back({kerma, mu[i]});
   }
   const std::optional<double> hvl_cm = TransmissionThickness(components, 0.5);
