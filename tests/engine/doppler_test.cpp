@@ -12,9 +12,11 @@
 #include "model/compton_profiles.h"
 #include "model/doppler.h"
 #include "model/errors.h"
+#include "model/physical_tables.h"
+#include "model/primary_model.h"
 #include "model/scatter_models.h"
 #include "model/table_messages.h"
-#include "tests/core/fixture.h"
+#include "tests/support/files.h"
 
 namespace xscatter {
 namespace {
@@ -235,12 +237,14 @@ TEST(Doppler, WithoutAShellThatCanTakePartTheLineStaysAtItsComptonEnergy) {
 }
 
 TEST(Doppler, ComputeScatterBroadensOnlyTheIncoherentSpectrumAndKeepsItsPhotons) {
-  testing::LoadedStore s;
-  s.m.ComputePrimarySpectrum();
+  TempFolder folder;
+  testing::WriteTestTables(folder.path);
+  const PhysicalTables tables = LoadPhysicalTables(folder.path / "Data");
+  const GridArray primary = ComputePrimary(tables, {}).spectrum;  // 100 kV
   const ComptonProfiles water = Load(ProfileTable(kWaterLikeShells, WaterLike));
   const double theta = 60 / 180.0 * 3.14159;
-  const ScatterResult plain = ComputeScatter(s.m.Tables(), s.m.PrimarySpectrum, theta);
-  const ScatterResult broad = ComputeScatter(s.m.Tables(), s.m.PrimarySpectrum, theta, &water);
+  const ScatterResult plain = ComputeScatter(tables, primary, theta);
+  const ScatterResult broad = ComputeScatter(tables, primary, theta, &water);
   double before = 0, after = 0, largest = 0;
   for (int k = 1; k <= kLastBin; ++k) {
     before += plain.incoherent_photons[k];
