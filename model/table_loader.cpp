@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include <algorithm>
-#include <charconv>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -9,18 +8,12 @@
 #include "model/physical_tables.h"
 #include "model/state.h"
 #include "model/table_reader.h"
+#include "output/number_format.h"
 
 namespace xscatter {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The shortest text that reads back as `value`.
-std::string ShortestText(double value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
 
 // The scatter models search the rows upward and interpolate on ln x: x must be positive and grow
 // from row to row. Rows out of order (two rows swapped, a decimal comma shifting the fields)

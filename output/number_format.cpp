@@ -99,7 +99,8 @@ std::string IntegerText(Wide n) {
 
 // The decimal exponent of the first significant digit of the value, exactly.
 std::optional<int> DecimalExponent(const Binary& b) {
-  int exponent = static_cast<int>(std::floor(std::log10(std::ldexp(1.0 * b.significand, b.exponent))));
+  int exponent =
+      static_cast<int>(std::floor(std::log10(std::ldexp(1.0 * b.significand, b.exponent))));
   // log10 may miss by one next to a power of ten; the exact comparison settles it.
   for (int attempt = 0; attempt < 3; ++attempt) {
     const auto r = Scale(b.significand, b.exponent - exponent, -exponent);
