@@ -3,18 +3,18 @@
 
 #include <gtest/gtest.h>
 #include <locale.h>
-#include <stdlib.h>
 
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/core/fixture.h"
 
 namespace xscatter {
 namespace {
@@ -205,21 +205,13 @@ TEST(NumberFormat, SameAsTheStandardLibraryForManyDoubles) {
 }
 #endif
 
-// Qt sets the locale from the environment at start. Installs a German locale, compiling one
-// into a temporary folder when the system has none, or says why it cannot.
+// Qt sets the locale from the environment at start.
 class GermanLocale : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (setlocale(LC_ALL, "de_DE.UTF-8")) return;
-    // Made once per machine and kept for later runs.
-    const auto folder = std::filesystem::temp_directory_path() / "xscatter-number-format-locale";
-    setenv("LOCPATH", folder.c_str(), 1);
-    if (setlocale(LC_ALL, "de_DE.UTF-8")) return;
-    std::filesystem::create_directories(folder);
-    const std::string command =
-        "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-    if (std::system(command.c_str()) == 0 && setlocale(LC_ALL, "de_DE.UTF-8")) return;
-    GTEST_SKIP() << "no de_DE.UTF-8 locale, and localedef could not make one";
+    if (!testing::GermanLocaleLoadable() || !setlocale(LC_ALL, "de_DE.UTF-8")) {
+      GTEST_SKIP() << "no de_DE.UTF-8 locale, and localedef could not make one";
+    }
   }
   void TearDown() override { setlocale(LC_ALL, "C"); }
 };
