@@ -54,13 +54,15 @@ constexpr auto kPowersOfFive = [] {
   return powers;
 }();
 
-// 2^twos × 5^fives for exponents of at least zero, or nothing beyond 128 bits.
+// 2^twos × 5^fives for exponents of at least zero, or nothing at 2^127 and beyond.
 std::optional<Wide> Power(int twos, int fives) {
-  if (twos >= 127 || fives >= static_cast<int>(kPowersOfFive.size())) return std::nullopt;
-  Wide result;
-  if (__builtin_mul_overflow(kPowersOfFive[fives], Wide{1} << twos, &result)) return std::nullopt;
-  return result;
+  if (fives >= static_cast<int>(kPowersOfFive.size())) return std::nullopt;
+  const Wide five = kPowersOfFive[fives];
+  if (twos >= 127 || (five >> (127 - twos)) != 0) return std::nullopt;
+  return five << twos;
 }
+
+Wide PowerOfTen(int n) { return kPowersOfFive[n] << n; }
 
 // x × 2^twos × 5^fives as numerator and denominator.
 struct Ratio {
@@ -90,6 +92,15 @@ std::string IntegerText(Wide n) {
   char text[40];
   char* end = text + sizeof text;
   char* p = end;
+  // Narrow division is many times cheaper, and nearly every number fits 64 bits.
+  if (n <= UINT64_MAX) {
+    std::uint64_t narrow = static_cast<std::uint64_t>(n);
+    do {
+      *--p = static_cast<char>('0' + narrow % 10);
+      narrow /= 10;
+    } while (narrow != 0);
+    return std::string(p, end);
+  }
   do {
     *--p = static_cast<char>('0' + static_cast<int>(n % 10));
     n /= 10;
@@ -97,11 +108,16 @@ std::string IntegerText(Wide n) {
   return std::string(p, end);
 }
 
+// floor(log10 2 × the exponent of the leading binary digit): the decimal exponent of the first
+// significant digit or one less.
+int DecimalExponentEstimate(const Binary& b) {
+  const int leading = b.exponent + 63 - __builtin_clzll(b.significand);
+  return (leading * 78913) >> 18;
+}
+
 // The decimal exponent of the first significant digit of the value, exactly.
 std::optional<int> DecimalExponent(const Binary& b) {
-  int exponent =
-      static_cast<int>(std::floor(std::log10(std::ldexp(1.0 * b.significand, b.exponent))));
-  // log10 may miss by one next to a power of ten; the exact comparison settles it.
+  int exponent = DecimalExponentEstimate(b);
   for (int attempt = 0; attempt < 3; ++attempt) {
     const auto r = Scale(b.significand, b.exponent - exponent, -exponent);
     if (!r) return std::nullopt;
@@ -116,20 +132,67 @@ std::optional<int> DecimalExponent(const Binary& b) {
   return std::nullopt;
 }
 
+// `count` significant digits as an integer and the decimal exponent of the first.
+struct Rounding {
+  std::uint64_t digits;
+  int exponent;
+};
+
 // Rounded to `count` significant digits (1..19), exactly; nothing where 128 bits do not suffice.
-std::optional<Decimal> RoundExactly(const Binary& b, int count) {
-  const auto first = DecimalExponent(b);
-  if (!first) return std::nullopt;
-  const int shift = count - 1 - *first;
-  const auto r = Scale(b.significand, b.exponent + shift, shift);
-  if (!r) return std::nullopt;
-  Wide n = RoundHalfEven(*r);
-  int exponent = *first;
-  if (n == kPowersOfFive[count] << count) {
-    n /= 10;
-    ++exponent;
+std::optional<Rounding> RoundExactly(const Binary& b, int count) {
+  int exponent = DecimalExponentEstimate(b);
+  // The estimate may be one too small; the quotient's number of digits tells.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int shift = count - 1 - exponent;
+    const auto r = Scale(b.significand, b.exponent + shift, shift);
+    if (!r) return std::nullopt;
+    Wide quotient = r->numerator / r->denominator;
+    if (quotient >= PowerOfTen(count)) {
+      ++exponent;
+      continue;
+    }
+    if (quotient < PowerOfTen(count - 1)) {
+      --exponent;
+      continue;
+    }
+    const Wide rest = r->numerator - quotient * r->denominator;
+    const Wide other = r->denominator - rest;
+    if (rest > other || (rest == other && (quotient & 1))) ++quotient;
+    if (quotient == PowerOfTen(count)) {
+      quotient /= 10;
+      ++exponent;
+    }
+    return Rounding{static_cast<std::uint64_t>(quotient), exponent};
   }
-  return Decimal{IntegerText(n), exponent};
+  return std::nullopt;
+}
+
+// Sign, the first digit, a point and the others, and the exponent of at least two digits.
+std::string ScientificDigits(bool negative, Rounding r, int count, char marker) {
+  char digits[20];
+  for (int i = count - 1; i >= 0; --i) {
+    digits[i] = static_cast<char>('0' + r.digits % 10);
+    r.digits /= 10;
+  }
+  char text[48];
+  char* p = text;
+  if (negative) *p++ = '-';
+  *p++ = digits[0];
+  if (count > 1) {
+    *p++ = '.';
+    std::memcpy(p, digits + 1, count - 1);
+    p += count - 1;
+  }
+  *p++ = marker;
+  *p++ = r.exponent < 0 ? '-' : '+';
+  int exponent = std::abs(r.exponent);
+  if (exponent >= 100) {
+    *p++ = static_cast<char>('0' + exponent / 100);
+    exponent %= 100;
+  }
+  *p++ = static_cast<char>('0' + exponent / 10);
+  *p++ = static_cast<char>('0' + exponent % 10);
+  return std::string(text, p);
 }
 
 // The nearest decimal of `count` significant digits that reads back as the value, as an integer
@@ -164,20 +227,24 @@ std::optional<Decimal> ShortestExactly(const Binary& b) {
   const auto first = DecimalExponent(b);
   if (!first) return std::nullopt;
   // Seventeen digits always read back, and a decimal of fewer digits is also one of more, so
-  // the digit counts that read back form a range up to 17.
-  int fewest = 1, most = 17;
+  // the digit counts that read back are those from the fewest up. The seventeen without their
+  // trailing zeros are the nearest decimal of that many digits; most computed values need 16 or
+  // 17 digits and round ones few, so the search goes down from there.
   bool failed = false;
-  while (fewest < most) {
-    const int middle = (fewest + most) / 2;
-    if (RoundTripping(b, *first, middle, failed)) {
-      most = middle;
-    } else {
-      fewest = middle + 1;
-    }
-    if (failed) return std::nullopt;
-  }
-  const auto n = RoundTripping(b, *first, fewest, failed);
+  auto n = RoundTripping(b, *first, 17, failed);
   if (!n) return std::nullopt;
+  int fewest = 17;
+  while (fewest > 1 && *n % 10 == 0) {
+    *n /= 10;
+    --fewest;
+  }
+  while (fewest > 1) {
+    const auto shorter = RoundTripping(b, *first, fewest - 1, failed);
+    if (failed) return std::nullopt;
+    if (!shorter) break;
+    n = shorter;
+    --fewest;
+  }
   Decimal result{IntegerText(*n), *first - fewest + 1};
   result.exponent += static_cast<int>(result.digits.size()) - 1;
   while (result.digits.size() > 1 && result.digits.back() == '0') result.digits.pop_back();
@@ -271,7 +338,10 @@ Decimal ShortestPrinted(double magnitude) {
 }
 
 Decimal Rounded(double magnitude, int count) {
-  if (const auto exact = RoundExactly(Decompose(magnitude), count)) return *exact;
+  if (const auto exact = RoundExactly(Decompose(magnitude), count)) {
+    std::string digits = IntegerText(exact->digits);
+    return {digits, exact->exponent};
+  }
   return Parts(PrintedScientific(magnitude, count - 1));
 }
 
@@ -312,10 +382,10 @@ std::string FormatScientific(double value, int decimals) {
   decimals = std::clamp(decimals, 0, kMaxScientificDecimals);
   // A zero is written without its sign.
   if (value == 0) return decimals ? "0." + std::string(decimals, '0') + "E+00" : "0E+00";
-  const std::string sign = value < 0 ? "-" : "";
-  std::optional<Decimal> exact;
-  if (decimals <= 17) exact = RoundExactly(Decompose(std::fabs(value)), decimals + 1);
-  if (exact) return sign + ScientificText(*exact, 'E');
+  if (decimals <= 17) {
+    const auto exact = RoundExactly(Decompose(std::fabs(value)), decimals + 1);
+    if (exact) return ScientificDigits(value < 0, *exact, decimals + 1, 'E');
+  }
   std::string text = PrintedScientific(value, decimals);
   std::replace(text.begin(), text.end(), 'e', 'E');
   return text;
