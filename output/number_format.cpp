@@ -16,9 +16,9 @@ namespace xscatter {
 namespace {
 
 // The digits are found with exact integer arithmetic on the double's binary value wherever the
-// numbers fit 128 bits (every magnitude the program meets, about 1e-15 to 1e38), else by the C
-// library's correctly rounded printf and strtod in the "C" locale. Both give the exactly rounded
-// result, so which one ran never shows in the text.
+// numbers fit 128 bits (magnitudes from about 1e-15 to 1e38 for the shortest text, from 1e-28
+// for the files' four or five digits), else by the C library's correctly rounded printf and
+// strtod in the "C" locale. Both give the exactly rounded result, so which one ran never shows.
 using Wide = unsigned __int128;
 
 // The significant digits `digits` and the decimal exponent of their first digit:
