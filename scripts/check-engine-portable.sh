@@ -30,8 +30,8 @@ cat >"$shim" <<'SHIM'
 SHIM
 
 cd "$root"
-sources=(model/*.cpp output/number_format.cpp output/spectrum_files.cpp output/charts.cpp
-         output/palette.cpp output/replace_files.cpp output/folder_lock.cpp)
+# The engine, the facade, the shell and the charts: everything below Qt and the front ends.
+sources=(model/*.cpp app/*.cpp output/*.cpp)
 failed=0
 for source in "${sources[@]}"; do
   if ! "$compiler" -std=c++20 -stdlib=libc++ -fsyntax-only -Wall -Wextra -include "$shim" \

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/core/fixture.h"
+#include "tests/support/files.h"
 
 namespace xscatter::batch {
 namespace {

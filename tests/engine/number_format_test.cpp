@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/core/fixture.h"
+#include "tests/support/files.h"
 
 namespace xscatter {
 namespace {
