@@ -61,10 +61,14 @@ fs::path WorkingFolder(const xscatter::ProgramOptions& options) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  // --help and --version are answered before the toolkit starts, so they need no display.
+  // --help, --version and mistakes are answered before the toolkit starts, so they need no
+  // display.
   std::string error;
   const auto early = xscatter::ParseProgramOptions(Arguments(argc, argv), error);
   if (!early) return BadCommandLine(error);
+  if (const std::string mistake = xscatter::NotToolkitOptions(early->others); !mistake.empty()) {
+    return BadCommandLine(mistake);
+  }
   if (early->help) {
     std::cout << xscatter::kProgramUsage;
     return kEnded;
