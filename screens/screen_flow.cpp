@@ -2,6 +2,8 @@
 #include "screens/screen_flow.h"
 
 #include <QCoreApplication>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "model/commands.h"
@@ -12,6 +14,15 @@ namespace {
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The folder as an absolute path without "." parts or a trailing separator.
+std::filesystem::path ShownFolder(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::path shown = std::filesystem::absolute(folder, ec).lexically_normal();
+  if (ec) return folder;
+  if (!shown.has_filename() && shown != shown.root_path()) shown = shown.parent_path();
+  return shown;
 }
 
 }  // namespace
@@ -206,6 +217,7 @@ void ScreenFlow::Clear() {
 
 void ScreenFlow::End() {
   if (module_.ScatterSaved == 1) {
+    Form2Window().ShowFolder(QString::fromStdString(ShownFolder(module_.WorkingFolder()).string()));
     Form2Window().show();
   } else {
     Form1Window().show();
