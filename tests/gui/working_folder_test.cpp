@@ -135,7 +135,7 @@ TEST(FileNotice, NamesTheFolderBelowItsLinesAndItsMenuOpensIt) {
     menu->actions().front()->trigger();
     menu->close();
   });
-  QContextMenuEvent menu_key(QContextMenuEvent::Keyboard, QPoint(10, 10));
+  QContextMenuEvent menu_key(QContextMenuEvent::Keyboard, QPoint(10, 10), QPoint(10, 10));
   QApplication::sendEvent(&notice, &menu_key);
   QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
   EXPECT_EQ(entries, QStringList{"フォルダを開く"});
