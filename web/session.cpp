@@ -1,0 +1,231 @@
+// SPDX-License-Identifier: MIT
+#include "web/session.h"
+
+#include <cstdio>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "model/beam_quality.h"
+#include "model/commands.h"
+#include "model/errors.h"
+#include "model/scatter_models.h"
+#include "model/table_messages.h"
+#include "output/charts.h"
+#include "output/spectrum_files.h"
+#include "web/json.h"
+
+namespace xscatter::web {
+namespace {
+
+constexpr std::pair<ConditionBox, const char*> kBoxNames[] = {
+    {ConditionBox::TubeVoltage, "TubeVoltage"},
+    {ConditionBox::TargetAngle, "TargetAngle"},
+    {ConditionBox::InherentFiltration, "InherentFiltration"},
+    {ConditionBox::AddedAluminium, "AddedAluminium"},
+    {ConditionBox::AddedCopper, "AddedCopper"},
+};
+
+const char* BoxName(ConditionBox box) {
+  for (const auto& [b, name] : kBoxNames) {
+    if (b == box) return name;
+  }
+  return "";
+}
+
+const char* StatusName(CommandStatus status) {
+  switch (status) {
+    case CommandStatus::Completed:
+      return "completed";
+    case CommandStatus::Rejected:
+      return "rejected";
+    case CommandStatus::Failed:
+      break;
+  }
+  return "failed";
+}
+
+struct Figure {
+  const char* label;
+  double value;
+  const char* unit;
+  const char* format;
+};
+
+std::string FiguresJson(const std::vector<Figure>& figures) {
+  std::string json = "[";
+  for (const Figure& figure : figures) {
+    char value[48];
+    std::snprintf(value, sizeof value, figure.format, figure.value);
+    if (json.size() > 1) json += ",";
+    json += JsonObject()
+                .Text("label", figure.label)
+                .Text("value", value)
+                .Text("unit", figure.unit)
+                .Close();
+  }
+  return json + "]";
+}
+
+std::vector<Figure> PrimaryFigures(const PrimaryQuality& q) {
+  std::vector<Figure> figures = {
+      {"平均エネルギー（フルエンス荷重）", q.mean_energy_kev, "keV", "%.2f"},
+      {"平均エネルギー（空気カーマ荷重）", q.kerma_mean_energy_kev, "keV", "%.2f"},
+      {"第１半価層（Al）", q.hvl1_mm_al, "mm Al", "%.3f"},
+      {"第２半価層（Al）", q.hvl2_mm_al, "mm Al", "%.3f"},
+      {"均等度（Al）", q.homogeneity_al, "", "%.3f"},
+      {"第１半価層（Cu）", q.hvl1_mm_cu, "mm Cu", "%.4f"},
+      {"第２半価層（Cu）", q.hvl2_mm_cu, "mm Cu", "%.4f"},
+      {"均等度（Cu）", q.homogeneity_cu, "", "%.3f"},
+  };
+  if (q.effective_energy_kev_al) {
+    figures.push_back({"実効エネルギー（Al）", *q.effective_energy_kev_al, "keV", "%.2f"});
+  }
+  return figures;
+}
+
+std::vector<Figure> ScatterFigures(const ScatterQuality& q) {
+  return {
+      {"非干渉性散乱線の平均エネルギー", q.incoherent_mean_energy_kev, "keV", "%.2f"},
+      {"干渉性散乱線の平均エネルギー", q.coherent_mean_energy_kev, "keV", "%.2f"},
+      {"干渉性散乱線の割合", q.coherent_share, "", "%.4f"},
+      {"散乱線の第１半価層（Al）", q.hvl1_mm_al, "mm Al", "%.3f"},
+  };
+}
+
+std::string ChartsJson(std::initializer_list<std::pair<const char*, const SvgSurface*>> charts) {
+  JsonObject json;
+  for (const auto& [name, chart] : charts) json.Text(name, chart->Svg());
+  return json.Close();
+}
+
+}  // namespace
+
+std::string Session::BoxesJson() const {
+  JsonObject boxes;
+  for (const auto& [box, name] : kBoxNames) boxes.Text(name, panel_.ConditionText(box));
+  return boxes.Close();
+}
+
+std::string Session::Start(const std::string& data_folder) {
+  m_ = Module1();
+  m_.AttachPanel(&panel_);
+  m_.SetDataFolder(data_folder);
+  m_.ScatterSaved = 0;
+  panel_.StartCommand();
+  if (!RunLoadDataTables(m_)) {
+    return JsonObject().Text("status", "failed").Text("message", panel_.message).Close();
+  }
+  air_.reset();
+  try {
+    air_ = LoadAirTable(data_folder);
+  } catch (const TableError& error) {
+    air_error_ = DescribeTableError(error);
+  }
+  return JsonObject().Text("status", "completed").Close();
+}
+
+std::string Session::EnterConditions() {
+  PreparePrimaryCharts(conditions_chart_, scatter_primary_chart_);
+  PrepareScatterChart(scatter_chart_);
+  const TextPanel defaults;
+  panel_.boxes = defaults.boxes;
+  return JsonObject()
+      .Text("status", "completed")
+      .Raw("boxes", BoxesJson())
+      .Raw("charts", ChartsJson({{"conditions", &conditions_chart_},
+                                 {"scatterPrimary", &scatter_primary_chart_},
+                                 {"scatter", &scatter_chart_}}))
+      .Close();
+}
+
+std::string Session::Calculate(const std::array<std::string, 5>& texts) {
+  for (std::size_t i = 0; i < texts.size(); ++i) panel_.boxes[kBoxNames[i].first] = texts[i];
+  panel_.StartCommand();
+  const CommandStatus status = RunCalculateCommand(m_);
+  JsonObject json;
+  json.Text("status", StatusName(status)).Text("message", panel_.message);
+  json.Raw("boxes", BoxesJson());
+  std::string reset = "[";
+  for (const ConditionBox box : panel_.resets) {
+    reset += (reset.size() > 1 ? "," : "") + JsonString(BoxName(box));
+  }
+  json.Raw("reset", reset + "]");
+  if (status != CommandStatus::Completed) return json.Close();
+
+  if (air_) {
+    try {
+      json.Raw("figures", FiguresJson(PrimaryFigures(
+                              PrimaryBeamQuality(m_.PrimarySpectrum, static_cast<int>(m_.BinCount),
+                                                 m_.MuAl, m_.MuCu, air_->mu_en_rho))));
+    } catch (const BeamQualityError& error) {
+      json.Text("figuresNote", error.what());
+    }
+  } else {
+    json.Text("figuresNote", air_error_);
+  }
+  DrawPrimaryCurve(m_, conditions_chart_);
+  return json.Raw("charts", ChartsJson({{"conditions", &conditions_chart_}})).Close();
+}
+
+std::string Session::Reset() {
+  conditions_chart_.Clear();
+  PreparePrimaryCharts(conditions_chart_, scatter_primary_chart_);
+  return JsonObject()
+      .Text("status", "completed")
+      .Raw("charts", ChartsJson({{"conditions", &conditions_chart_},
+                                 {"scatterPrimary", &scatter_primary_chart_}}))
+      .Close();
+}
+
+std::string Session::ConfirmConditions() {
+  // The file's text is taken before any drawing, as the desktop writes it.
+  const std::string primary = PrimarySpectrumText(m_.PrimarySpectrum);
+  DrawPrimaryCurve(m_, scatter_primary_chart_);
+  return JsonObject()
+      .Text("status", "completed")
+      .Raw("files", JsonObject().Text("P_Spectrum.dat", primary).Close())
+      .Raw("charts", ChartsJson({{"scatterPrimary", &scatter_primary_chart_}}))
+      .Close();
+}
+
+std::string Session::Scatter(const std::string& angle_text) {
+  panel_.angle = angle_text;
+  panel_.StartCommand();
+  const CommandStatus status = RunScatterCalculation(m_);
+  JsonObject json;
+  json.Text("status", StatusName(status)).Text("message", panel_.message);
+  if (status != CommandStatus::Completed) return json.Close();
+
+  // Drawing extends the scattered energies by one bin, so the files come first.
+  json.Raw("files", JsonObject()
+                        .Text("Inc_Spectrum.dat", IncoherentSpectrumText(m_.IncoherentSpectrum[1],
+                                                                         m_.IncoherentSpectrum[2]))
+                        .Text("Coh_Spectrum.dat", CoherentSpectrumText(m_.CoherentSpectrum))
+                        .Close());
+  m_.ScatterSaved = 1;
+  if (air_) {
+    try {
+      const ScatterResult scatter =
+          ComputeScatter(m_.Tables(), m_.PrimarySpectrum, m_.ScatterAngle);
+      json.Raw("figures",
+               FiguresJson(ScatterFigures(ScatterBeamQuality(scatter, m_.MuAl, air_->mu_en_rho))));
+    } catch (const std::exception& error) {
+      json.Text("figuresNote", error.what());
+    }
+  } else {
+    json.Text("figuresNote", air_error_);
+  }
+  DrawScatterCurves(m_, scatter_chart_);
+  return json.Raw("charts", ChartsJson({{"scatter", &scatter_chart_}})).Close();
+}
+
+std::string Session::ClearScatterChart() {
+  PrepareScatterChart(scatter_chart_);
+  return JsonObject()
+      .Text("status", "completed")
+      .Raw("charts", ChartsJson({{"scatter", &scatter_chart_}}))
+      .Close();
+}
+
+}  // namespace xscatter::web
