@@ -11,13 +11,13 @@ const kFiles = ['P_Spectrum.dat', 'Inc_Spectrum.dat', 'Coh_Spectrum.dat'];
 
 function nativeRun(batch, dataFolder, {kv, targetAngle, inherent, al, cu, angle}) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'xscatter-native-'));
-  fs.symlinkSync(dataFolder, path.join(folder, 'Data'));
+  fs.symlinkSync(path.resolve(dataFolder), path.join(folder, 'Data'));
   const args = [`--kv=${kv}`, `--target-angle=${targetAngle}`, `--inherent=${inherent}`,
                 `--al=${al}`, `--cu=${cu}`, `--angle=${angle}`];
   let code = 0;
   let stderr = '';
   try {
-    execFileSync(batch, args, {cwd: folder, stdio: ['ignore', 'ignore', 'pipe']});
+    execFileSync(path.resolve(batch), args, {cwd: folder, stdio: ['ignore', 'ignore', 'pipe']});
   } catch (error) {
     code = error.status;
     stderr = error.stderr.toString();
