@@ -39,6 +39,12 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE const char* xs_start(const char* data_folder) {
   return Answer([&](auto& s) { return s.Start(Str(data_folder)); });
 }
+EMSCRIPTEN_KEEPALIVE const char* xs_materials() {
+  return Answer([](auto& s) { return s.Materials(); });
+}
+EMSCRIPTEN_KEEPALIVE const char* xs_set_filters(const char* lines) {
+  return Answer([&](auto& s) { return s.SetFilters(Str(lines)); });
+}
 EMSCRIPTEN_KEEPALIVE const char* xs_enter_conditions() {
   return Answer([](auto& s) { return s.EnterConditions(); });
 }

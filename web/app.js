@@ -132,6 +132,11 @@
   async function calculate() {
     // A calculation, even a refused one, may change what the scatter run would start from.
     leaveScatter();
+    const filters = call('xs_set_filters', filterLines());
+    if (filters.status !== 'completed') {
+      await showMessage(filters.message);
+      return;
+    }
     const answer = call('xs_calculate', ...conditionInputs.map((input) => input.value));
     timings.firstResult ??= performance.now();
     if (answer.status !== 'completed') {
@@ -142,6 +147,28 @@
     showCharts(answer.charts);
     showFigures('primary', answer);
     $('confirm').disabled = false;
+  }
+
+  // The chosen further filters, one "MATERIAL:MM" a line; rows without a material are left out.
+  function filterLines() {
+    const rows = [...document.querySelectorAll('.filter-row')];
+    return rows
+      .map((row) => [row.querySelector('select').value, row.querySelector('input').value.trim()])
+      .filter(([material]) => material !== '')
+      .map(([material, mm]) => material + ':' + mm)
+      .join('\n');
+  }
+
+  function fillMaterials() {
+    const answer = call('xs_materials');
+    if (answer.status !== 'completed') {
+      $('extra-filters').hidden = true;
+      return;
+    }
+    for (const select of document.querySelectorAll('.filter-material')) {
+      select.append(new Option('なし', ''));
+      for (const name of answer.materials) select.append(new Option(name, name));
+    }
   }
 
   function leaveScatter() {
@@ -218,6 +245,7 @@
       await showMessage(started.message);
       return;
     }
+    fillMaterials();
     const entered = call('xs_enter_conditions');
     showCharts(entered.charts);
     setBoxes(entered.boxes);

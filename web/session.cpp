@@ -9,6 +9,7 @@
 #include "model/beam_quality.h"
 #include "model/commands.h"
 #include "model/errors.h"
+#include "model/field_reader.h"
 #include "model/scatter_models.h"
 #include "model/table_messages.h"
 #include "output/charts.h"
@@ -122,6 +123,56 @@ std::string Session::Start(const std::string& data_folder) {
   } catch (const TableError& error) {
     air_error_ = DescribeTableError(error);
   }
+  materials_.clear();
+  materials_error_.clear();
+  try {
+    materials_ = LoadMaterials(data_folder);
+  } catch (const TableError& error) {
+    materials_error_ = DescribeTableError(error);
+  }
+  return JsonObject().Text("status", "completed").Close();
+}
+
+std::string Session::Materials() {
+  if (!materials_error_.empty()) {
+    return JsonObject().Text("status", "failed").Text("message", materials_error_).Close();
+  }
+  std::string names = "[";
+  for (const Material& material : materials_) {
+    names += (names.size() > 1 ? "," : "") + JsonString(material.name);
+  }
+  return JsonObject().Text("status", "completed").Raw("materials", names + "]").Close();
+}
+
+std::string Session::SetFilters(const std::string& lines) {
+  std::vector<FilterLayer> layers;
+  std::size_t start = 0;
+  while (start < lines.size()) {
+    std::size_t end = lines.find('\n', start);
+    if (end == std::string::npos) end = lines.size();
+    const std::string line = lines.substr(start, end - start);
+    start = end + 1;
+    if (line.empty()) continue;
+    const std::size_t colon = line.rfind(':');
+    const std::string name = line.substr(0, colon == std::string::npos ? line.size() : colon);
+    const Material* material = FindMaterial(materials_, name);
+    if (colon == std::string::npos || !material) {
+      return JsonObject()
+          .Text("status", "rejected")
+          .Text("message",
+                "\u3000フィルタの材質「" + name + "」は Materials.csv にありません\u3000")
+          .Close();
+    }
+    const std::optional<double> mm = ParseTableNumber(line.substr(colon + 1));
+    if (!mm || !(*mm >= 0)) {
+      return JsonObject()
+          .Text("status", "rejected")
+          .Text("message", "\u3000フィルタ「" + name + "」の厚さを 0 以上の mm で再入力\u3000")
+          .Close();
+    }
+    layers.push_back(MakeFilterLayer(*material, *mm));
+  }
+  m_.SetExtraFilters(std::move(layers));
   return JsonObject().Text("status", "completed").Close();
 }
 

@@ -4,8 +4,10 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/air_table.h"
+#include "model/materials.h"
 #include "model/state.h"
 #include "web/svg_surface.h"
 #include "web/web_panel.h"
@@ -24,6 +26,11 @@ class Session {
  public:
   // Reads the tables from `data_folder` (the ones built into the page, or the user's own).
   std::string Start(const std::string& data_folder);
+  // The materials of the tables' Materials.csv: {status, materials: [name]} or a failure.
+  std::string Materials();
+  // Further filter layers behind the three of the conditions, one "MATERIAL:MM" a line, for the
+  // calculations that follow; an empty text removes them. A refused list changes nothing.
+  std::string SetFilters(const std::string& lines);
   // Main screen, OK: charts prepared, default conditions.
   std::string EnterConditions();
   // Exposure-conditions screen, calculate, with the boxes' texts in the order tube voltage,
@@ -45,6 +52,8 @@ class Session {
   WebPanel panel_;
   std::optional<AirTable> air_;
   std::string air_error_;
+  std::vector<Material> materials_;
+  std::string materials_error_;
   SvgSurface conditions_chart_;
   SvgSurface scatter_primary_chart_;
   SvgSurface scatter_chart_;

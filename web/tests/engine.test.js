@@ -45,6 +45,8 @@ const kCases = [
   ['angle below range', {angle: '4.9'}, kAngle],
   ['angle above range', {angle: '175.1'}, kAngle],
   ['empty angle', {angle: ''}, kAngle],
+  ['lead filter', {filters: ['Pb:0.1']}, null],
+  ['two filters, names in any case', {filters: ['sn:0.5', 'BE:1'], angle: '45'}, null],
 ];
 
 const kBoxOrder = ['kv', 'targetAngle', 'inherent', 'al', 'cu'];
@@ -59,6 +61,7 @@ createXscatter().then((engine) => {
     try {
       const native = nativeRun(batch, dataFolder, entries);
       call('xs_enter_conditions');
+      assert.equal(call('xs_set_filters', (entries.filters || []).join('\n')).status, 'completed');
       const calculated = call('xs_calculate', ...kBoxOrder.map((box) => entries[box]));
       let message = calculated.message;
       const files = {};

@@ -9,11 +9,12 @@ const path = require('node:path');
 
 const kFiles = ['P_Spectrum.dat', 'Inc_Spectrum.dat', 'Coh_Spectrum.dat'];
 
-function nativeRun(batch, dataFolder, {kv, targetAngle, inherent, al, cu, angle}) {
+function nativeRun(batch, dataFolder, {kv, targetAngle, inherent, al, cu, angle, filters = []}) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'xscatter-native-'));
   fs.symlinkSync(path.resolve(dataFolder), path.join(folder, 'Data'));
   const args = [`--kv=${kv}`, `--target-angle=${targetAngle}`, `--inherent=${inherent}`,
-                `--al=${al}`, `--cu=${cu}`, `--angle=${angle}`];
+                `--al=${al}`, `--cu=${cu}`, `--angle=${angle}`,
+                ...filters.map((filter) => `--filter=${filter}`)];
   let code = 0;
   let stderr = '';
   try {

@@ -146,6 +146,21 @@ async function downloadText(page, name) {
       });
     }
 
+    await check('a further filter: P_Spectrum.dat as with --filter, a bad thickness refused', async () => {
+      await page.locator('#extra-filters summary').click();
+      await page.getByLabel('材質 1', {exact: true}).selectOption('Pb');
+      const thickness = page.getByLabel('厚さ 1', {exact: true});
+      await thickness.fill('-1');
+      await expectWarning(page, () => conditions.getByRole('button', {name: 'スペクトル計算'}).click(),
+                          '\u3000フィルタ「Pb」の厚さを 0 以上の mm で再入力\u3000');
+      assert.ok(await scatter.isHidden(), 'the scatter part closes on a new calculation');
+      await thickness.fill('0.1');
+      await conditions.getByRole('button', {name: 'スペクトル計算'}).click();
+      await conditions.getByRole('button', {name: 'OK'}).click();
+      const native = nativeRun(batch, dataFolder, {kv: '100', targetAngle: '12', inherent: '2.5', al: '0', cu: '0', angle: '90', filters: ['Pb:0.1']});
+      assert.ok((await downloadText(page, 'P_Spectrum.dat')) === native.files['P_Spectrum.dat'], 'P_Spectrum.dat differs');
+    });
+
     await check('the page fits 1024 pixels without horizontal scrolling', async () => {
       await page.setViewportSize({width: 1024, height: 768});
       const overflow = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
