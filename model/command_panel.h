@@ -3,16 +3,9 @@
 
 #include <string>
 
-namespace xscatter {
+#include "app/entries.h"
 
-// The five exposure-condition boxes of the exposure-conditions screen.
-enum class ConditionBox {
-  TubeVoltage,         // Text1
-  TargetAngle,         // Text5
-  InherentFiltration,  // Text2
-  AddedAluminium,      // Text3
-  AddedCopper,         // Text4
-};
+namespace xscatter {
 
 // What the calculation needs from the screens: the box texts, the warning and error boxes, and a
 // yield to the event loop. The windows implement it; the batch tool and the tests do too.

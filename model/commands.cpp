@@ -4,12 +4,12 @@
 #include <cmath>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 
+#include "app/failure_text.h"
 #include "model/command_panel.h"
 #include "model/errors.h"
-#include "model/lenient_number.h"
-#include "model/scatter_messages.h"
 #include "model/scatter_models.h"
 #include "model/table_messages.h"
 
@@ -52,57 +52,33 @@ void NormaliseScatterSpectra(Module1& m) {
   m.CoherentSpectrum = spectra.coherent;
 }
 
-// A failure no model or file check foresaw, such as running out of memory: the command ends with a
-// message instead of taking the program down.
-std::string UnexpectedFailure(const char* what, const std::exception& error) {
-  const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
-  return std::string(what) + "の処理中にエラーが発生しました（" +
-         (memory ? std::string("メモリが足りません") : std::string(error.what())) + "）。";
+// Shows the refusal's warning and puts its box back to the default.
+CommandStatus Refuse(CommandPanel& panel, Refusal refusal) {
+  panel.Warn(std::string(RefusalText(refusal)));
+  if (const auto box = BoxToReset(refusal)) {
+    panel.SetConditionText(*box, std::string(DefaultText(*box)));
+  }
+  return CommandStatus::Rejected;
 }
 
 }  // namespace
 
-bool VoltageAccepted(double kv) { return !(kv < 40 || kv > 150); }
-bool TargetAngleAccepted(double degrees) { return !(degrees < 1); }
-bool InherentFiltrationAccepted(double mm) { return !(mm < 1); }
-bool ScatterAngleAccepted(double degrees) { return !(degrees < 5 || degrees > 175); }
-
-std::optional<std::string_view> ConditionsWarning(const ExposureConditions& conditions) {
-  if (!VoltageAccepted(conditions.kv)) return kVoltageOutOfRange;
-  if (!TargetAngleAccepted(conditions.target_angle_deg)) return kReenterTargetAngle;
-  if (!InherentFiltrationAccepted(conditions.inherent_mm_al)) return kReenterInherentFiltration;
-  return std::nullopt;
-}
-
 CommandStatus RunCalculateCommand(Module1& m) {
   CommandPanel& panel = *m.Panel();
-  const double kv = LenientNumber(panel.ConditionText(ConditionBox::TubeVoltage));
-  if (!VoltageAccepted(kv)) {
-    panel.Warn(std::string(kVoltageOutOfRange));
-    return CommandStatus::Rejected;
-  }
-  m.BinCount = std::floor(2 * kv);
-
-  if (!TargetAngleAccepted(LenientNumber(panel.ConditionText(ConditionBox::TargetAngle)))) {
-    panel.Warn(std::string(kReenterTargetAngle));
-    panel.SetConditionText(ConditionBox::TargetAngle, std::string(kDefaultTargetAngle));
-    return CommandStatus::Rejected;
-  }
-  if (!InherentFiltrationAccepted(
-          LenientNumber(panel.ConditionText(ConditionBox::InherentFiltration)))) {
-    panel.Warn(std::string(kReenterInherentFiltration));
-    panel.SetConditionText(ConditionBox::InherentFiltration,
-                           std::string(kDefaultInherentFiltration));
-    return CommandStatus::Rejected;
-  }
+  ConditionTexts texts;
+  for (const auto& [box, text] : DefaultConditionTexts()) texts[box] = panel.ConditionText(box);
+  const ExposureConditions conditions = ReadConditions(texts);
+  const std::optional<Refusal> refusal = CheckConditions(conditions);
+  // The bin count follows the tube voltage as soon as that is accepted, whatever comes next.
+  if (refusal != Refusal::VoltageOutOfRange) m.BinCount = std::floor(2 * conditions.kv);
+  if (refusal) return Refuse(panel, *refusal);
 
   try {
     m.ComputePrimarySpectrum();
   } catch (const ModelError&) {
-    panel.Warn(std::string(kSpectrumNotComputable));
-    return CommandStatus::Rejected;
+    return Refuse(panel, Refusal::NotComputable);
   } catch (const std::exception& error) {
-    panel.ReportError(UnexpectedFailure("一次Ｘ線スペクトル", error));
+    panel.ReportError(FailureText(error, "一次Ｘ線スペクトル"));
     return CommandStatus::Failed;
   }
   panel.Yield();
@@ -111,11 +87,8 @@ CommandStatus RunCalculateCommand(Module1& m) {
 
 CommandStatus RunScatterCalculation(Module1& m) {
   CommandPanel& panel = *m.Panel();
-  const double angle = LenientNumber(panel.AngleText());
-  if (!ScatterAngleAccepted(angle)) {
-    panel.Warn(std::string(kScatterAngleOutOfRange));
-    return CommandStatus::Rejected;
-  }
+  const double angle = ReadBoxNumber(panel.AngleText());
+  if (const auto refusal = CheckScatterAngle(angle)) return Refuse(panel, *refusal);
 
   const ScatterResults previous = ScatterResults::Of(m);
   ClearScatterSpectra(m);
@@ -127,17 +100,9 @@ CommandStatus RunScatterCalculation(Module1& m) {
     m.ComputeCoherentSpectrum();
     panel.Yield();
     NormaliseScatterSpectra(m);
-  } catch (const ScatterModelError& error) {
-    previous.RestoreInto(m);
-    panel.ReportError(DescribeScatterError(error));
-    return CommandStatus::Failed;
-  } catch (const NormalisationError& error) {
-    previous.RestoreInto(m);
-    panel.ReportError(DescribeNormalisationError(error));
-    return CommandStatus::Failed;
   } catch (const std::exception& error) {
     previous.RestoreInto(m);
-    panel.ReportError(UnexpectedFailure("散乱スペクトル", error));
+    panel.ReportError(FailureText(error, "散乱スペクトル"));
     return CommandStatus::Failed;
   }
   return CommandStatus::Completed;
@@ -149,11 +114,8 @@ CommandStatus RunScatterCommand(Module1& m) {
   CommandPanel& panel = *m.Panel();
   try {
     m.WriteScatterSpectrumFiles();
-  } catch (const FileWriteError& error) {
-    panel.ReportError(error.what());
-    return CommandStatus::Failed;
   } catch (const std::exception& error) {
-    panel.ReportError(UnexpectedFailure("散乱スペクトルファイル", error));
+    panel.ReportError(FailureText(error, "散乱スペクトルファイル"));
     return CommandStatus::Failed;
   }
   m.ScatterSaved = 1;
@@ -164,11 +126,8 @@ bool RunWritePrimarySpectrumFile(Module1& m) {
   try {
     m.WritePrimarySpectrumFile();
     return true;
-  } catch (const FileWriteError& error) {
-    m.Panel()->ReportError(error.what());
-    return false;
   } catch (const std::exception& error) {
-    m.Panel()->ReportError(UnexpectedFailure("P_Spectrum.dat", error));
+    m.Panel()->ReportError(FailureText(error, "P_Spectrum.dat"));
     return false;
   }
 }

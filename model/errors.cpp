@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "model/errors.h"
 
+#include <system_error>
 #include <utility>
 
 namespace xscatter {
@@ -42,7 +43,25 @@ const char* Summary(TableFailure kind) {
   return "is unusable";
 }
 
+std::string FileWriteMessage(std::string_view kind, const std::filesystem::path& file,
+                             const std::string& reason) {
+  std::error_code ec;
+  // Normalised before the parent is taken, so "./P_Spectrum.dat" names the folder without a
+  // trailing "/".
+  const std::filesystem::path folder =
+      std::filesystem::absolute(file, ec).lexically_normal().parent_path();
+  return std::string(kind) + " " + file.filename().string() + " を書き込めません（" + reason +
+         "）。\n保存先フォルダ: " + (ec ? file.parent_path() : folder).string();
+}
+
 }  // namespace
+
+FileWriteError::FileWriteError(std::string_view kind, std::filesystem::path file,
+                               std::string reason)
+    : std::runtime_error(FileWriteMessage(kind, file, reason)),
+      kind(kind),
+      file(std::move(file)),
+      reason(std::move(reason)) {}
 
 TableError::TableError(TableFailure kind, std::string file, std::filesystem::path folder)
     : std::runtime_error("data table " + file + " " + Summary(kind)),

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace xscatter {
 
@@ -105,9 +106,15 @@ class NormalisationError : public std::runtime_error {
   bool nothing_scattered;  // else a value overflowed
 };
 
-// A spectrum file that could not be written.
+// A file that could not be written: its kind as the message names it ("スペクトルファイル",
+// "画像ファイル"), the file and the reason. what() is the message the user reads, which also names
+// the folder.
 class FileWriteError : public std::runtime_error {
-  using std::runtime_error::runtime_error;
+ public:
+  FileWriteError(std::string_view kind, std::filesystem::path file, std::string reason);
+  std::string kind;
+  std::filesystem::path file;
+  std::string reason;
 };
 
 // Inputs for which the beam-quality figures have no defined value: negative or non-finite values,

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -54,29 +55,70 @@ std::optional<std::string> PointProblem(double energy, double fluence, double pr
   return std::nullopt;
 }
 
+// Where the channel of point k begins: halfway to the point before, and for the first point as
+// far below it as the second lies above (a channel the same width as its neighbour's), but not
+// below 0 keV. Written as a + (b − a)/2 so that no sum overflows; on the program's own grid every
+// value is a multiple of 0.25 keV and exact.
+double ChannelStart(const std::vector<double>& e, std::size_t k) {
+  if (k > 0) return e[k - 1] + (e[k] - e[k - 1]) / 2;
+  return std::max(0.0, e[0] - (e[1] - e[0]) / 2);
+}
+
+// Where it ends: halfway to the next point, and for the last point as far above it as the point
+// before lies below.
+double ChannelEnd(const std::vector<double>& e, std::size_t k) {
+  if (k + 1 < e.size()) return e[k] + (e[k + 1] - e[k]) / 2;
+  return e[k] + (e[k] - e[k - 1]) / 2;
+}
+
+// Adds the photons of every channel to the grid bins [0.5·i − 0.25, 0.5·i + 0.25) that it
+// overlaps, each bin in proportion to the part of the channel's width it covers. Photons outside
+// 0.25..150.25 keV have no bin and are left out.
+GridArray CollectPhotons(const std::vector<double>& e, const std::vector<double>& f, double scale) {
+  GridArray s{};
+  for (std::size_t k = 0; k < e.size(); ++k) {
+    if (f[k] == 0) continue;
+    const double start = ChannelStart(e, k);
+    const double end = ChannelEnd(e, k);
+    if (!(start < kTopOfGrid + kBinWidth / 2)) continue;  // above the last bin
+    const double width = end - start;
+    const double photons = f[k] * scale;
+    // The first bin whose upper edge lies above the channel's start.
+    int i = std::max(1, static_cast<int>(std::floor(start / kBinWidth + 0.5)));
+    for (; i <= kLastBin; ++i) {
+      const double bin_start = kBinWidth * i - kBinWidth / 2;
+      const double bin_end = bin_start + kBinWidth;
+      if (bin_start >= end) break;
+      const double overlap = std::min(end, bin_end) - std::max(start, bin_start);
+      if (overlap <= 0) continue;
+      // A channel within one bin gives it all its photons, without a rounded quotient.
+      s[i] += overlap == width ? photons : photons * (overlap / width);
+    }
+  }
+  return s;
+}
+
 // The grid spectrum of valid points, or nothing when no bin is above zero after normalisation.
+// Each point's fluence counts the photons of its channel, which reaches halfway to the
+// neighbouring points; so points on the grid's own energies give each bin its own value.
 std::optional<ForeignSpectrum> OntoGrid(const std::vector<double>& e,
                                         const std::vector<double>& f) {
   ForeignSpectrum result;
   GridArray& s = result.spectrum;
-  std::size_t k = 0;  // the first point at or above the bin energy
-  for (int i = 1; i <= kLastBin; ++i) {
-    const double energy = kBinWidth * i;
-    while (k < e.size() && e[k] < energy) ++k;
-    if (k == e.size() || (k == 0 && e[0] > energy)) continue;  // outside the points' range
-    if (e[k] == energy) {
-      s[i] = f[k];
-    } else {
-      s[i] = f[k - 1] + (f[k] - f[k - 1]) * ((energy - e[k - 1]) / (e[k] - e[k - 1]));
-    }
+  s = CollectPhotons(e, f, 1);
+  double maximum = 0;
+  for (int i = 1; i <= kLastBin; ++i) maximum = std::max(maximum, s[i]);
+  if (!std::isfinite(maximum)) {
+    // Fluences near the top of double overflow their sums: collect them again on a scale that
+    // brings the largest to 1.
+    double largest = 0;
+    for (const double value : f) largest = std::max(largest, value);
+    s = CollectPhotons(e, f, 1 / largest);
+    maximum = 0;
+    for (int i = 1; i <= kLastBin; ++i) maximum = std::max(maximum, s[i]);
   }
   for (double energy : e) {
     if (energy > kTopOfGrid) ++result.dropped_above_grid;
-  }
-
-  double maximum = 0;
-  for (int i = 1; i <= kLastBin; ++i) {
-    if (s[i] > maximum) maximum = s[i];
   }
   if (maximum == 0) return std::nullopt;
   for (int i = 1; i <= kLastBin; ++i) {

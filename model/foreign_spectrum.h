@@ -23,13 +23,17 @@ struct ForeignSpectrum {
 inline constexpr std::uintmax_t kMaxSpectrumFileBytes = 16u << 20;
 
 // Resamples points (energy in keV, strictly increasing and not negative; fluence finite and not
-// negative, any unit) onto the grid. The value at 0.5·i keV is interpolated linearly between the
-// two neighbouring points, a point on a bin energy gives its own value, and bins outside the
-// points' range are 0. A point above 150 keV still bounds the interpolation below it, but is
-// counted as dropped. Then the spectrum is divided by its largest bin, quotients ≤ 1e-100 becoming
-// 0, as the primary model does. Throws SpectrumFileError (source "spectrum", the 1-based point
-// number in the message) for arrays of different lengths, fewer than two points, a bad point, or
-// no non-zero bin.
+// negative, any unit) onto the grid, keeping the number of photons. The points are a histogram:
+// point k's fluence is the photon count of its channel, which reaches halfway to the neighbouring
+// points; the first channel reaches as far below its point as the second point lies above (but
+// not below 0 keV), the last as far above its point as the one before lies below. Each bin
+// 0.5·i ± 0.25 keV receives the photons of the parts of the channels it overlaps, spread evenly
+// over each channel. So points on the grid's own energies give each bin its own value, and a
+// narrow line keeps its photons wherever it falls. Photons outside 0.25..150.25 keV are left out;
+// points above 150 keV are counted as dropped. Then the spectrum is divided by its largest bin,
+// quotients ≤ 1e-100 becoming 0, as the primary model does. Throws SpectrumFileError (source
+// "spectrum", the 1-based point number in the message) for arrays of different lengths, fewer than
+// two points, a bad point, or no non-zero bin.
 ForeignSpectrum ResampleSpectrum(const std::vector<double>& energy_kev,
                                  const std::vector<double>& fluence);
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include <algorithm>
+
+#include "app/entries.h"
+#include "app/file_set.h"
 #include "model/command_panel.h"
-#include "model/lenient_number.h"
 #include "model/primary_model.h"
 #include "model/scatter_models.h"
 #include "model/state.h"
@@ -11,10 +14,25 @@ namespace xscatter {
 namespace {
 
 double BoxNumber(const CommandPanel* panel, ConditionBox box) {
-  return panel ? LenientNumber(panel->ConditionText(box)) : 0.0;
+  return panel ? ReadBoxNumber(panel->ConditionText(box)) : 0.0;
 }
 
 }  // namespace
+
+void Module1::LoadDataTables() {
+  const PhysicalTables tables = LoadPhysicalTables(DataFolder());
+  std::copy(tables.mu_target.begin() + 1, tables.mu_target.end(), MuTarget.begin() + 1);
+  std::copy(tables.mu_al.begin() + 1, tables.mu_al.end(), MuAl.begin() + 1);
+  std::copy(tables.mu_cu.begin() + 1, tables.mu_cu.end(), MuCu.begin() + 1);
+  std::copy(tables.water_coherent.begin() + 1, tables.water_coherent.end(),
+            WaterCoherent.begin() + 1);
+  std::copy(tables.water_incoherent.begin() + 1, tables.water_incoherent.end(),
+            WaterIncoherent.begin() + 1);
+  std::copy(tables.scatter_x.begin() + 1, tables.scatter_x.end(), ScatterX.begin() + 1);
+  std::copy(tables.coherent_f.begin() + 1, tables.coherent_f.end(), CoherentF.begin() + 1);
+  std::copy(tables.incoherent_s.begin() + 1, tables.incoherent_s.end(), IncoherentS.begin() + 1);
+  Pi = kProgramPi;
+}
 
 PhysicalTables Module1::Tables() const {
   return {MuTarget, MuAl, MuCu, WaterCoherent, WaterIncoherent, ScatterX, CoherentF, IncoherentS};
@@ -51,6 +69,15 @@ void Module1::ComputeCoherentSpectrum() {
   for (int i = kFirstScatterBin; i <= kLastBin; ++i) {
     if (PrimarySpectrum[i] != 0) CoherentSpectrum[i] = result.coherent[i];
   }
+}
+
+void Module1::WritePrimarySpectrumFile() const {
+  WriteFileSet(folder_, PrimaryFileSet(PrimarySpectrum));
+}
+
+void Module1::WriteScatterSpectrumFiles() const {
+  WriteFileSet(folder_,
+               ScatterFileSet(IncoherentSpectrum[1], IncoherentSpectrum[2], CoherentSpectrum));
 }
 
 void Module1::YieldToUi() const {

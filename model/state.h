@@ -72,7 +72,8 @@ class Module1 {
   // Both throw ScatterModelError; they leave the spectra partly computed, as the caller restores.
   void ComputeIncoherentSpectrum();
   void ComputeCoherentSpectrum();
-  // Both throw FileWriteError; an existing file is replaced only by a complete new one.
+  // Both throw FileWriteError and FolderLockError; they wait while another writer holds the
+  // working folder's lock, and an existing file is replaced only by a complete new one.
   void WritePrimarySpectrumFile() const;
   void WriteScatterSpectrumFiles() const;
 

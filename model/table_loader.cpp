@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <string>
@@ -7,7 +6,6 @@
 
 #include "model/errors.h"
 #include "model/physical_tables.h"
-#include "model/state.h"
 #include "model/table_reader.h"
 
 namespace xscatter {
@@ -56,21 +54,6 @@ PhysicalTables LoadPhysicalTables(const fs::path& data_folder) {
   tables.incoherent_s = ColumnArray<kTableRows + 1>(xfs[2]);
   CheckAscendingX(data_folder, tables.scatter_x);
   return tables;
-}
-
-void Module1::LoadDataTables() {
-  const PhysicalTables tables = LoadPhysicalTables(DataFolder());
-  std::copy(tables.mu_target.begin() + 1, tables.mu_target.end(), MuTarget.begin() + 1);
-  std::copy(tables.mu_al.begin() + 1, tables.mu_al.end(), MuAl.begin() + 1);
-  std::copy(tables.mu_cu.begin() + 1, tables.mu_cu.end(), MuCu.begin() + 1);
-  std::copy(tables.water_coherent.begin() + 1, tables.water_coherent.end(),
-            WaterCoherent.begin() + 1);
-  std::copy(tables.water_incoherent.begin() + 1, tables.water_incoherent.end(),
-            WaterIncoherent.begin() + 1);
-  std::copy(tables.scatter_x.begin() + 1, tables.scatter_x.end(), ScatterX.begin() + 1);
-  std::copy(tables.coherent_f.begin() + 1, tables.coherent_f.end(), CoherentF.begin() + 1);
-  std::copy(tables.incoherent_s.begin() + 1, tables.incoherent_s.end(), IncoherentS.begin() + 1);
-  Pi = 3.14159;
 }
 
 }  // namespace xscatter

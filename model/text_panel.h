@@ -21,7 +21,7 @@ class TextPanel : public CommandPanel {
   void ReportError(const std::string&) override {}
   void Yield() override {}
 
-  std::map<ConditionBox, std::string> boxes;
+  ConditionTexts boxes;
   std::string angle;
 };
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "output/charts.h"
 
-#include "model/scatter_curve.h"
-
 namespace xscatter {
 namespace {
 
@@ -57,6 +55,29 @@ constexpr AxisText kAxisTexts[] = {
     {130, 700, "Fluence"},
 };
 
+struct CurvePoint {
+  double energy;   // keV
+  double fluence;  // relative
+};
+
+double ExtrapolatedScatterEnergy(const ScatterCurves& c) {
+  const int n = c.bin_count;
+  // Before any calculation there are no two bins to extrapolate from.
+  if (n < 2 || n > kLastBin) return 0.0;
+  return 2 * c.scattered_energy[n] - c.scattered_energy[n - 1];
+}
+
+// Point of bin i (2 <= i <= bin_count + 1) of the incoherent curve.
+CurvePoint IncoherentCurvePoint(const ScatterCurves& c, int bin) {
+  if (bin > kLastBin) return {ExtrapolatedScatterEnergy(c), 0.0};
+  if (bin == c.bin_count + 1 && bin >= 3) return {ExtrapolatedScatterEnergy(c), c.incoherent[bin]};
+  return {c.scattered_energy[bin], c.incoherent[bin]};
+}
+
+double CoherentCurveValue(const ScatterCurves& c, int bin) {
+  return bin > kLastBin ? 0.0 : c.coherent[bin];
+}
+
 }  // namespace
 
 void PrepareEmptyChart(ChartSurface& chart) {
@@ -82,30 +103,29 @@ void PreparePrimaryCharts(ChartSurface& conditions_chart, ChartSurface& scatter_
 
 void PrepareScatterChart(ChartSurface& scatter_chart) { PrepareEmptyChart(scatter_chart); }
 
-void DrawPrimaryCurve(const Module1& m, ChartSurface& chart) {
+void DrawPrimaryCurve(const GridArray& primary, ChartSurface& chart) {
   StartCurve(chart);
   // Bin 1 is left out: the first segment runs slanted from the origin to the tread of bin 2.
   for (int i = 2; i <= kLastBin; ++i) {
-    const float y = FluenceY(m.PrimarySpectrum[static_cast<std::size_t>(i)]);
+    const float y = FluenceY(primary[static_cast<std::size_t>(i)]);
     chart.LineTo(TreadLeftX(i), y, kPrimaryColour);
     chart.LineTo(TreadLeftX(i + 1), y, kPrimaryColour);
   }
   DrawFrame(chart);
 }
 
-void DrawScatterCurves(Module1& m, ChartSurface& chart) {
-  const int last = static_cast<int>(m.BinCount) + 1;
-  ExtendScatterEnergies(m);
+void DrawScatterCurves(const ScatterCurves& curves, ChartSurface& chart) {
+  const int last = curves.bin_count + 1;
 
   StartCurve(chart);
   for (int i = 2; i <= last; ++i) {
-    const CurvePoint point = IncoherentCurvePoint(m, i);
+    const CurvePoint point = IncoherentCurvePoint(curves, i);
     chart.LineTo(EnergyX(point.energy), FluenceY(point.fluence), kIncoherentColour);
   }
 
   StartCurve(chart);
   for (int i = 2; i <= last; ++i) {
-    chart.LineTo(TreadLeftX(i), FluenceY(CoherentCurveValue(m, i)), kCoherentColour);
+    chart.LineTo(TreadLeftX(i), FluenceY(CoherentCurveValue(curves, i)), kCoherentColour);
   }
 
   DrawFrame(chart);

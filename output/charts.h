@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "model/state.h"
+#include "model/grid.h"
 #include "output/chart_surface.h"
 
 namespace xscatter {
@@ -12,10 +12,20 @@ void PrepareEmptyChart(ChartSurface& chart);
 void PreparePrimaryCharts(ChartSurface& conditions_chart, ChartSurface& scatter_primary_chart);
 void PrepareScatterChart(ChartSurface& scatter_chart);
 
-// PrimarySpectrum as a light-red staircase over bins 2..300, then the frame again.
-void DrawPrimaryCurve(const Module1& m, ChartSurface& chart);
-// The incoherent (light red) and coherent (light blue) curves through bins 2..BinCount+1, then the
-// frame again. Extends the scattered energies by one bin first (see ExtendScatterEnergies).
-void DrawScatterCurves(Module1& m, ChartSurface& chart);
+// The primary spectrum as a light-red staircase over bins 2..300, then the frame again.
+void DrawPrimaryCurve(const GridArray& primary, ChartSurface& chart);
+
+// The spectra of one scatter run as the scatter chart draws them.
+struct ScatterCurves {
+  GridArray scattered_energy{};  // keV of the incoherently scattered photon of bin i
+  GridArray incoherent{};        // incoherent fluence of bin i
+  GridArray coherent{};          // coherent fluence at 0.5*i keV
+  int bin_count = 0;             // the last bin of the calculation
+};
+
+// The incoherent (light red) and coherent (light blue) curves through bins 2..bin_count+1, then
+// the frame again. The extra bin carries the energy extrapolated from the last two computed ones
+// (2*E'(n) - E'(n-1)), the fluence the run left there, and none past the grid.
+void DrawScatterCurves(const ScatterCurves& curves, ChartSurface& chart);
 
 }  // namespace xscatter

@@ -28,9 +28,14 @@ std::string LockFailure(const fs::path& folder, int error_number) {
 
 }  // namespace
 
+FolderLockError::FolderLockError(fs::path folder, int error_number)
+    : std::runtime_error(LockFailure(folder, error_number)),
+      folder(std::move(folder)),
+      error_number(error_number) {}
+
 FolderLock::FolderLock(const fs::path& folder, std::function<void()> on_wait)
     : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-  if (fd_.get() < 0) throw FolderLockError(LockFailure(folder, errno));
+  if (fd_.get() < 0) throw FolderLockError(folder, errno);
 
   // Try without blocking for a second, so the caller can say why nothing happens; then block.
   const auto give_notice = std::chrono::steady_clock::now() + kPatience;
@@ -40,12 +45,12 @@ FolderLock::FolderLock(const fs::path& folder, std::function<void()> on_wait)
       if (std::chrono::steady_clock::now() >= give_notice) break;
       std::this_thread::sleep_for(kRetryInterval);
     } else if (errno != EINTR) {
-      throw FolderLockError(LockFailure(folder, errno));
+      throw FolderLockError(folder, errno);
     }
   }
   if (on_wait) on_wait();
   while (::flock(fd_.get(), LOCK_EX) != 0) {
-    if (errno != EINTR) throw FolderLockError(LockFailure(folder, errno));
+    if (errno != EINTR) throw FolderLockError(folder, errno);
   }
 }
 

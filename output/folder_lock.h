@@ -9,14 +9,18 @@
 
 namespace xscatter {
 
-// The folder could not be locked.
+// The folder could not be locked; what() names it (absolute) and the reason.
 class FolderLockError : public std::runtime_error {
-  using std::runtime_error::runtime_error;
+ public:
+  FolderLockError(std::filesystem::path folder, int error_number);
+  std::filesystem::path folder;
+  int error_number;
 };
 
-// Holds an exclusive advisory lock on a working folder for its lifetime, so two batch runs do not
-// write the same spectrum files at once. The lock is taken on the folder itself, so no lock file
-// appears in it; it ends with the process at the latest.
+// Holds an exclusive advisory lock on a working folder for its lifetime, so two writers (a batch
+// run, a Python script, the windows) do not write the same spectrum files at once. The lock is
+// taken on the folder itself, so no lock file appears in it; it ends with the process at the
+// latest.
 class FolderLock {
  public:
   // Waits as long as another holder keeps the folder; `on_wait` is called once when the lock is

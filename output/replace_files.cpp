@@ -27,16 +27,6 @@ constexpr std::string_view kNameCharacters =
 constexpr std::size_t kRandomLength = 12;
 constexpr int kCreateAttempts = 100;
 
-std::string FailureMessage(std::string_view kind, const fs::path& target,
-                           const std::string& reason) {
-  std::error_code ec;
-  // Normalised before the parent is taken, so "./P_Spectrum.dat" names the folder without a
-  // trailing "/".
-  const fs::path folder = fs::absolute(target, ec).lexically_normal().parent_path();
-  return std::string(kind) + " " + target.filename().string() + " を書き込めません（" + reason +
-         "）。\n保存先フォルダ: " + (ec ? target.parent_path() : folder).string();
-}
-
 // A failure of one file; ReplaceFiles turns it into the FileWriteError of that file.
 struct Failure {
   std::string reason;
@@ -167,9 +157,7 @@ class TemporaryFile {
 
 }  // namespace
 
-void ReplaceFiles(const fs::path& folder,
-                  const std::vector<std::pair<std::string, std::string>>& name_and_content,
-                  std::string_view kind) {
+void ReplaceFiles(const fs::path& folder, const FileSet& name_and_content, std::string_view kind) {
   if (name_and_content.empty()) return;
   const std::string* current = &name_and_content.front().first;
   try {
@@ -196,11 +184,11 @@ void ReplaceFiles(const fs::path& folder,
     // The renames themselves reach the disk with the folder; they have happened either way.
     ::fsync(folder_fd.get());
   } catch (const Failure& failure) {
-    throw FileWriteError(FailureMessage(kind, folder / *current, failure.reason));
+    throw FileWriteError(kind, folder / *current, failure.reason);
   } catch (const std::bad_alloc&) {
-    throw FileWriteError(FailureMessage(kind, folder / *current, "メモリが足りません"));
+    throw FileWriteError(kind, folder / *current, "メモリが足りません");
   } catch (const std::exception& error) {
-    throw FileWriteError(FailureMessage(kind, folder / *current, error.what()));
+    throw FileWriteError(kind, folder / *current, error.what());
   }
 }
 

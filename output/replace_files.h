@@ -9,6 +9,12 @@
 
 namespace xscatter {
 
+// How a spectrum file's FileWriteError names it.
+inline constexpr std::string_view kSpectrumFileKind = "スペクトルファイル";
+
+// Files to write together: each name with its complete content.
+using FileSet = std::vector<std::pair<std::string, std::string>>;
+
 // Replaces the files `name` in `folder` by `content`, all of them or none: every content goes to
 // its own exclusively created hidden temporary file (".NAME.XXXXXXXXXXXX", mode 0666 less the
 // umask), flushed to disk; only when all are complete are they renamed over their names. A name
@@ -16,8 +22,7 @@ namespace xscatter {
 // earlier write of a name are removed, unless another process is still writing them. Throws
 // FileWriteError naming the file that failed; no temporary file remains.
 // `kind` names the files in the message ("スペクトルファイル", "画像ファイル").
-void ReplaceFiles(const std::filesystem::path& folder,
-                  const std::vector<std::pair<std::string, std::string>>& name_and_content,
-                  std::string_view kind = "スペクトルファイル");
+void ReplaceFiles(const std::filesystem::path& folder, const FileSet& name_and_content,
+                  std::string_view kind = kSpectrumFileKind);
 
 }  // namespace xscatter

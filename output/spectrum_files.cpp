@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "output/spectrum_files.h"
 
-#include "model/state.h"
 #include "output/number_format.h"
-#include "output/replace_files.h"
 
 namespace xscatter {
 namespace {
@@ -37,17 +35,6 @@ std::string IncoherentSpectrumText(const GridArray& energy, const GridArray& flu
 
 std::string CoherentSpectrumText(const GridArray& coherent) {
   return SpectrumText(" keV     Fluence", nullptr, coherent, 4);
-}
-
-void Module1::WritePrimarySpectrumFile() const {
-  ReplaceFiles(folder_, {{"P_Spectrum.dat", PrimarySpectrumText(PrimarySpectrum)}});
-}
-
-// Both scatter files belong to one result: they are replaced together or not at all.
-void Module1::WriteScatterSpectrumFiles() const {
-  ReplaceFiles(folder_, {{"Inc_Spectrum.dat",
-                          IncoherentSpectrumText(IncoherentSpectrum[1], IncoherentSpectrum[2])},
-                         {"Coh_Spectrum.dat", CoherentSpectrumText(CoherentSpectrum)}});
 }
 
 }  // namespace xscatter

@@ -6,14 +6,20 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/entries.h"
+#include "app/failure_text.h"
+#include "app/table_set.h"
 #include "model/errors.h"
-#include "model/table_messages.h"
+#include "model/figures.h"
+#include "model/scatter_messages.h"
+#include "output/folder_lock.h"
 #include "python/spectra.h"
 #include "python/table_set.h"
 
@@ -29,8 +35,9 @@ constexpr const char* kModuleDoc =
 ``primary(kv)`` computes the primary spectrum of a tungsten-target tube (Tucker model, 0.5 keV
 bins up to 150 keV); ``Spectrum.scatter(angle)`` the incoherent (Compton) and coherent (Rayleigh)
 spectra that a small volume of water scatters into unit solid angle at ``angle`` degrees.
-Energies are in keV and thicknesses in mm. Entries the program would refuse raise ValueError with
-the program's own warning text; unusable tables raise TableError.
+Energies are in keV and thicknesses in mm. Entries the program would refuse raise ConditionError
+(a ValueError) with the program's own warning text; unusable tables raise TableError, files that
+cannot be written FileError (an OSError).
 
 Example::
 
@@ -75,14 +82,54 @@ std::shared_ptr<TableSet> TablesOrDefault(std::shared_ptr<TableSet> tables) {
   return tables ? std::move(tables) : DefaultTables();
 }
 
+// Raises the module's exception `type_name` with the program's message and the failure's fields
+// as attributes.
+void Raise(const char* type_name, const std::string& message, const py::dict& fields) {
+  const py::object type = py::module_::import("xscatter").attr(type_name);
+  const py::object exception = type(message);
+  for (const auto& [name, value] : fields) exception.attr(name) = value;
+  PyErr_SetObject(type.ptr(), exception.ptr());
+}
+
+const char* RefusalName(Refusal refusal) {
+  switch (refusal) {
+    case Refusal::VoltageOutOfRange:
+      return "voltage_out_of_range";
+    case Refusal::TargetAngle:
+      return "target_angle";
+    case Refusal::InherentFiltration:
+      return "inherent_filtration";
+    case Refusal::AddedAluminium:
+      return "added_aluminium";
+    case Refusal::AddedCopper:
+      return "added_copper";
+    case Refusal::NotComputable:
+      return "not_computable";
+    case Refusal::ScatterAngleOutOfRange:
+      return "scatter_angle_out_of_range";
+  }
+  return "";
+}
+
 void TranslateErrors(std::exception_ptr error) {
   try {
     if (error) std::rethrow_exception(error);
   } catch (const TableError& e) {
-    const py::object type = py::module_::import("xscatter").attr("TableError");
-    PyErr_SetString(type.ptr(), DescribeTableError(e).c_str());
+    Raise("TableError", FailureText(e, "table"),
+          py::dict(py::arg("file") = e.file, py::arg("folder") = e.folder,
+                   py::arg("record") = e.record, py::arg("field") = e.field));
+  } catch (const ConditionError& e) {
+    Raise("ConditionError", e.what(), py::dict(py::arg("refusal") = RefusalName(e.refusal)));
   } catch (const FileWriteError& e) {
-    PyErr_SetString(PyExc_OSError, e.what());
+    Raise("FileError", e.what(), py::dict(py::arg("file") = e.file, py::arg("reason") = e.reason));
+  } catch (const FolderLockError& e) {
+    Raise("FileError", e.what(),
+          py::dict(py::arg("file") = e.folder,
+                   py::arg("reason") = py::str(std::strerror(e.error_number))));
+  } catch (const ScatterModelError& e) {
+    PyErr_SetString(PyExc_RuntimeError, DescribeScatterError(e).c_str());
+  } catch (const NormalisationError& e) {
+    PyErr_SetString(PyExc_RuntimeError, DescribeNormalisationError(e).c_str());
   }
 }
 
@@ -92,8 +139,9 @@ void BindTables(py::module_& m) {
 
 Tables(folder=None): ``folder`` is the folder that holds the table files (str or path); None
 loads the tables installed with xscatter. Mus.dat, Water.csv and Water.xfs are read at once;
-Air.csv at the first quality() or figures() and Materials.csv at the first filter. Raises
-TableError, with the program's message, when a table is missing, unreadable or malformed.
+Air.csv (for quality() and figures()) and Materials.csv (for filters) too, but their errors are
+raised only when they are used. The folder is made absolute, so a later os.chdir changes nothing.
+Raises TableError, with the program's message, when a table is missing, unreadable or malformed.
 )doc")
       .def(py::init([](std::optional<fs::path> folder) {
              return std::make_shared<TableSet>(folder ? *folder : ShippedTableFolder());
@@ -114,29 +162,26 @@ when they cannot be loaded (and tries again at the next call).
 )doc");
 }
 
+// A figure's value for a dictionary: None when it has none, an int for a whole-number figure.
+template <typename Quality>
+py::object FigureValue(const Figure<Quality>& figure, const Quality& quality) {
+  const std::optional<double> value = figure.value(quality);
+  if (!value) return py::none();
+  if (figure.whole_number) return py::int_(static_cast<long long>(*value));
+  return py::float_(*value);
+}
+
 // The figures under the names of the batch tool's JSON report.
 py::dict QualityDict(const PrimaryQuality& q) {
   py::dict d;
-  d["bin_count"] = q.bin_count;
-  d["mean_energy_kev"] = q.mean_energy_kev;
-  d["kerma_mean_energy_kev"] = q.kerma_mean_energy_kev;
-  d["hvl1_mm_al"] = q.hvl1_mm_al;
-  d["hvl2_mm_al"] = q.hvl2_mm_al;
-  d["homogeneity_al"] = q.homogeneity_al;
-  d["hvl1_mm_cu"] = q.hvl1_mm_cu;
-  d["hvl2_mm_cu"] = q.hvl2_mm_cu;
-  d["homogeneity_cu"] = q.homogeneity_cu;
-  d["effective_energy_kev_al"] = q.effective_energy_kev_al;
+  for (const auto& figure : PrimaryFigures()) d[py::str(figure.key)] = FigureValue(figure, q);
   return d;
 }
 
 py::dict FiguresDict(double angle_deg, const ScatterQuality& q) {
   py::dict d;
   d["angle_deg"] = angle_deg;
-  d["incoherent_mean_energy_kev"] = q.incoherent_mean_energy_kev;
-  d["coherent_mean_energy_kev"] = q.coherent_mean_energy_kev;
-  d["coherent_share"] = q.coherent_share;
-  d["hvl1_mm_al"] = q.hvl1_mm_al;
+  for (const auto& figure : ScatterFigures()) d[py::str(figure.key)] = FigureValue(figure, q);
   return d;
 }
 
@@ -171,14 +216,13 @@ Attributes: ``energy`` (keV, 0.5·i for i = 1..300), ``fluence`` (relative, larg
       .def(
           "scatter",
           [](const Spectrum& s, double angle) {
-            CheckScatterAngle(angle);
             py::gil_scoped_release release;
             return ComputeScatterSpectra(s, angle);
           },
           py::arg("angle"),
           R"doc(The incoherent and coherent scatter of this spectrum by water at ``angle``.
 
-The angle must lie within 5..175 degrees, else ValueError with the program's warning
+The angle must lie within 5..175 degrees, else ConditionError with the program's warning
 " 散乱角度が範囲外です ". It is converted to radians as angle/180·3.14159, like the program
 does. Raises RuntimeError with the program's message when the scatter cannot be computed.
 Returns a Scatter.
@@ -227,8 +271,9 @@ with the reader's message. Returns a Spectrum.
       .def("write", &WritePrimaryFile, py::arg("folder"), py::call_guard<py::gil_scoped_release>(),
            R"doc(Writes P_Spectrum.dat into ``folder``, byte for byte as the program does.
 
-The file is replaced at once by a complete one; OSError with the program's message names what
-failed.
+The file is replaced at once by a complete one, while holding the folder's lock (a batch run or
+another script writing there is waited for); FileError, an OSError, with the program's message
+names what failed.
 )doc")
       .def("__repr__", [](const Spectrum& s) {
         return "<xscatter.Spectrum bin_count=" + std::to_string(s.bin_count) + ">";
@@ -239,7 +284,7 @@ failed.
       [](double kv, double target_angle, double inherent, double al, double cu,
          const std::vector<NamedFilter>& filters, std::shared_ptr<TableSet> tables) {
         const ExposureConditions conditions{kv, target_angle, inherent, al, cu};
-        CheckConditions(conditions);
+        if (const auto refusal = CheckConditions(conditions)) throw ConditionError(*refusal);
         std::shared_ptr<const TableSet> used = TablesOrDefault(std::move(tables));
         const std::vector<FilterLayer> layers = FilterLayers(*used, filters);
         py::gil_scoped_release release;
@@ -250,17 +295,20 @@ failed.
       R"doc(The primary spectrum of the tungsten-target tube for the exposure conditions.
 
 kv: tube voltage, 40..150 kV.
-target_angle: target angle in degrees, at least 1.
+target_angle: target angle in degrees, at least 1 and below 90.
 inherent: inherent filtration in mm aluminium equivalent, at least 1.
-al, cu: added aluminium and copper filters in mm.
+al, cu: added aluminium and copper filters in mm, not negative.
 filters: further layers behind those, a sequence of (material, mm) pairs as in the batch tool's
     --filter, the material named as in Materials.csv (case ignored), e.g. [("Sn", 1)].
 tables: the Tables to use; None uses default_tables().
 
-The conditions are checked in the program's order; the first one refused raises ValueError with
-the program's warning text (for example "　管電圧が範囲外 "). Conditions that pass the checks
-but give no spectrum raise ValueError("　この条件ではスペクトルを計算できません　"), and so do
-an unknown material and a negative filter thickness.
+The conditions are checked in the program's order (target angles of 90 degrees and above and
+negative added filters are refused after the program's own checks); the first one refused raises
+ConditionError, a ValueError, with the program's warning text (for example "　管電圧が範囲外 ")
+and its kind in ``refusal`` ("voltage_out_of_range", "target_angle", "inherent_filtration",
+"added_aluminium", "added_copper", "not_computable"). Conditions that pass the checks but give no
+spectrum raise ConditionError("　この条件ではスペクトルを計算できません　"). An unknown material
+and a negative filter thickness raise ValueError.
 Returns a Spectrum.
 )doc");
 }
@@ -313,8 +361,8 @@ RuntimeError naming a figure that has no value.
       .def("write", &WriteScatterFiles, py::arg("folder"), py::call_guard<py::gil_scoped_release>(),
            R"doc(Writes Inc_Spectrum.dat and Coh_Spectrum.dat into ``folder`` as the program does.
 
-Both files are replaced together by complete ones; OSError with the program's message names
-what failed.
+Both files are replaced together by complete ones, under the folder's lock; FileError, an
+OSError, with the program's message names what failed.
 )doc")
       .def("__repr__", [](const Scatter& s) {
         return "<xscatter.Scatter angle=" + py::repr(py::float_(s.angle_deg)).cast<std::string>() +
@@ -330,7 +378,12 @@ PYBIND11_MODULE(xscatter, m) {
   m.doc() = kModuleDoc;
   m.attr("__version__") = XSCATTER_VERSION;
   py::exception<xscatter::TableError>(m, "TableError", PyExc_Exception).doc() =
-      "A data table that is missing, unreadable or malformed; the message says which.";
+      "A data table that is missing, unreadable or malformed; the message says which, and "
+      "file, folder, record and field where it is.";
+  py::exception<xscatter::ConditionError>(m, "ConditionError", PyExc_ValueError).doc() =
+      "An entry the program refuses, with its warning text; refusal names the kind.";
+  py::exception<xscatter::FileWriteError>(m, "FileError", PyExc_OSError).doc() =
+      "A spectrum file that cannot be written, with the program's message; file and reason.";
   py::register_exception_translator(&TranslateErrors);
   BindTables(m);
   BindSpectrum(m);

@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "app/table_set.h"
 #include "model/beam_quality.h"
 #include "model/grid.h"
 #include "model/primary_model.h"
 #include "model/scatter_models.h"
-#include "python/table_set.h"
 
 namespace xscatter::python {
 
@@ -34,20 +34,16 @@ struct Scatter {
 // A further filter: a material of Materials.csv and its thickness in mm.
 using NamedFilter = std::pair<std::string, double>;
 
-// Each entry point throws std::invalid_argument with the program's warning text for a refused
-// entry, std::runtime_error with the program's message for a model failure, TableError for a
-// table and FileWriteError for a file.
-
-// The conditions' warning, if any, as the calculate command checks them; a value that is not a
-// number is refused by the check of its box.
-void CheckConditions(const ExposureConditions& conditions);
+// The entry points throw ConditionError for a refused entry, std::invalid_argument for a bad
+// filter or point list, and the engine's and the writer's own errors otherwise; the module turns
+// each into its Python exception.
 
 // The layers of `filters`, in their order. Refuses a material that Materials.csv does not list
 // and a thickness that is negative or not finite.
 std::vector<FilterLayer> FilterLayers(const TableSet& tables,
                                       const std::vector<NamedFilter>& filters);
 
-// The primary model; may run without the interpreter lock after CheckConditions.
+// The checks and the primary model; may run without the interpreter lock.
 Spectrum ComputePrimarySpectrum(std::shared_ptr<const TableSet> tables,
                                 const ExposureConditions& conditions,
                                 const std::vector<FilterLayer>& filters);
@@ -58,18 +54,16 @@ Spectrum SpectrumFromPoints(std::shared_ptr<const TableSet> tables,
                             const std::vector<double>& energy_kev,
                             const std::vector<double>& fluence, int& dropped);
 
-// The beam-quality figures; the runtime_error names the figure that has no value.
+// The beam-quality figures.
 PrimaryQuality Quality(const Spectrum& spectrum);
 ScatterQuality Figures(const Scatter& scatter);
 
-// The angle check of the scatter command.
-void CheckScatterAngle(double angle_deg);
-
-// Both scatter models and the normalisation at θ = angle/180·3.14159, as the program converts it;
-// may run without the interpreter lock after CheckScatterAngle.
+// The angle check, both scatter models and the normalisation; may run without the interpreter
+// lock.
 Scatter ComputeScatterSpectra(const Spectrum& primary, double angle_deg);
 
-// P_Spectrum.dat, and Inc_Spectrum.dat with Coh_Spectrum.dat together, replaced in `folder`.
+// P_Spectrum.dat, and Inc_Spectrum.dat with Coh_Spectrum.dat together, replaced in `folder` under
+// its lock.
 void WritePrimaryFile(const Spectrum& spectrum, const std::filesystem::path& folder);
 void WriteScatterFiles(const Scatter& scatter, const std::filesystem::path& folder);
 

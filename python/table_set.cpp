@@ -15,21 +15,6 @@ bool SameFolder(const fs::path& a, const fs::path& b) {
 
 }  // namespace
 
-TableSet::TableSet(fs::path folder)
-    : folder_(std::move(folder)), physical_(LoadPhysicalTables(folder_)) {}
-
-const AirTable& TableSet::Air() const {
-  const std::lock_guard lock(lazy_mutex_);
-  if (!air_) air_ = LoadAirTable(folder_);
-  return *air_;
-}
-
-const std::vector<Material>& TableSet::Materials() const {
-  const std::lock_guard lock(lazy_mutex_);
-  if (!materials_) materials_ = LoadMaterials(folder_);
-  return *materials_;
-}
-
 fs::path DefaultTableFolder(const fs::path& module_file, const fs::path& build_module_dir,
                             const fs::path& source_data) {
   std::error_code ec;

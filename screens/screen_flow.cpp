@@ -10,6 +10,12 @@
 namespace xscatter {
 namespace {
 
+// The store's scatter spectra as the scatter chart draws them.
+ScatterCurves ScatterCurvesOf(const Module1& m) {
+  return {m.IncoherentSpectrum[1], m.IncoherentSpectrum[2], m.CoherentSpectrum,
+          static_cast<int>(m.BinCount)};
+}
+
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -152,7 +158,7 @@ void ScreenFlow::Calculate() {
   if (RunCalculateCommand(module_) != CommandStatus::Completed) return;
   // The window may have been closed during the yield; its successor gets no curve.
   if (form5_ != issued_on) return;
-  DrawPrimaryCurve(module_, *form5_->Picture3);
+  DrawPrimaryCurve(module_.PrimarySpectrum, *form5_->Picture3);
   form5_->Command4->setEnabled(true);
 }
 
@@ -171,7 +177,7 @@ void ScreenFlow::Cancel() {
 // screen's primary chart untouched and the user on this screen to try again.
 void ScreenFlow::Form5Ok() {
   if (!RunWritePrimarySpectrumFile(module_)) return;
-  DrawPrimaryCurve(module_, *Form8Window().Picture3);
+  DrawPrimaryCurve(module_.PrimarySpectrum, *Form8Window().Picture3);
   Form5& conditions = Form5Window();
   Form8& scatter = Form8Window();
   scatter.Label11->setText(conditions.Text1->text());
@@ -195,7 +201,7 @@ void ScreenFlow::Scatter() {
   Form8* const issued_on = &Form8Window();
   if (RunScatterCommand(module_) != CommandStatus::Completed) return;
   if (form8_ != issued_on) return;
-  DrawScatterCurves(module_, *form8_->Picture1);
+  DrawScatterCurves(ScatterCurvesOf(module_), *form8_->Picture1);
   form8_->Text1->setFocus(Qt::OtherFocusReason);
 }
 

@@ -117,13 +117,13 @@ void ChartPicture::Save(const std::filesystem::path& file) const {
   CheckPictureTarget(file);
   const std::string extension = LowerExtension(file);
   if (extension != ".png" && extension != ".svg") {
-    throw FileWriteError(PictureFailureMessage(file, "拡張子は .png か .svg にしてください"));
+    throw FileWriteError(kPictureFileKind, file, "拡張子は .png か .svg にしてください");
   }
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
-    throw FileWriteError(PictureFailureMessage(file, "描画の準備ができていません"));
+    throw FileWriteError(kPictureFileKind, file, "描画の準備ができていません");
   }
   const QByteArray bytes = extension == ".png" ? Png() : Svg();
-  if (bytes.isEmpty()) throw FileWriteError(PictureFailureMessage(file, "画像を作れませんでした"));
+  if (bytes.isEmpty()) throw FileWriteError(kPictureFileKind, file, "画像を作れませんでした");
   ReplacePictureFile(file,
                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }

@@ -16,17 +16,10 @@ namespace {
 namespace fs = std::filesystem;
 
 [[noreturn]] void Fail(const fs::path& file, const std::string& reason) {
-  throw FileWriteError(PictureFailureMessage(file, reason));
+  throw FileWriteError(kPictureFileKind, file, reason);
 }
 
 }  // namespace
-
-std::string PictureFailureMessage(const fs::path& file, const std::string& reason) {
-  std::error_code ec;
-  const fs::path folder = fs::absolute(file, ec).parent_path();
-  return "画像ファイル " + file.filename().string() + " を書き込めません（" + reason +
-         "）。\n保存先フォルダ: " + (ec ? file.parent_path() : folder.lexically_normal()).string();
-}
 
 void CheckPictureTarget(const fs::path& file) {
   std::error_code ec;
@@ -43,7 +36,7 @@ void CheckPictureTarget(const fs::path& file) {
 void ReplacePictureFile(const fs::path& file, std::string_view bytes) {
   CheckPictureTarget(file);
   ReplaceFiles(file.has_parent_path() ? file.parent_path() : fs::path("."),
-               {{file.filename().string(), std::string(bytes)}}, "画像ファイル");
+               {{file.filename().string(), std::string(bytes)}}, kPictureFileKind);
 }
 
 }  // namespace xscatter

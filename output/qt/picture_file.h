@@ -7,8 +7,8 @@
 
 namespace xscatter {
 
-// "画像ファイル NAME を書き込めません（REASON）。" and the folder it was to go to.
-std::string PictureFailureMessage(const std::filesystem::path& file, const std::string& reason);
+// How a picture's FileWriteError names the file: "画像ファイル NAME を書き込めません（REASON）。"
+inline constexpr std::string_view kPictureFileKind = "画像ファイル";
 
 // Throws FileWriteError when `file` cannot be a picture file whatever is written: no file name, a
 // folder of that name, or a file the user may not write to.

@@ -2,6 +2,9 @@
 """Entries the program refuses, and values from Python that no box can hold."""
 
 import math
+import shutil
+import subprocess
+import time
 
 import pytest
 
@@ -12,6 +15,8 @@ TARGET_ANGLE = "\u3000ターゲット角度を再入力\u3000"
 INHERENT = "\u3000固有ろ過を再入力\u3000"
 NOT_COMPUTABLE = "\u3000この条件ではスペクトルを計算できません\u3000"
 SCATTER_ANGLE = " 散乱角度が範囲外です "
+ALUMINIUM = "\u3000アルミ付加フィルタを再入力\u3000"
+COPPER = "\u3000銅付加フィルタを再入力\u3000"
 
 
 @pytest.mark.parametrize(
@@ -29,26 +34,32 @@ SCATTER_ANGLE = " 散乱角度が範囲外です "
         ),
         pytest.param(dict(kv=100, inherent=0.9), INHERENT, id="inherent-below-1"),
         pytest.param(dict(kv=100, inherent=-math.nan), INHERENT, id="inherent-nan"),
-        pytest.param(dict(kv=100, target_angle=179.99), NOT_COMPUTABLE, id="target-angle-past-90"),
-        pytest.param(dict(kv=100, al=math.nan), NOT_COMPUTABLE, id="al-nan"),
-        pytest.param(dict(kv=100, cu=math.nan), NOT_COMPUTABLE, id="cu-nan"),
+        pytest.param(dict(kv=100, target_angle=90), TARGET_ANGLE, id="target-angle-90"),
+        pytest.param(dict(kv=100, target_angle=179.99), TARGET_ANGLE, id="target-angle-past-90"),
+        pytest.param(
+            dict(kv=100, target_angle=120, inherent=0.5), INHERENT, id="inherent-before-angle-90"
+        ),
+        pytest.param(dict(kv=100, al=math.nan), ALUMINIUM, id="al-nan"),
+        pytest.param(dict(kv=100, al=-0.5, cu=-0.01), ALUMINIUM, id="al-negative"),
+        pytest.param(dict(kv=100, cu=math.nan), COPPER, id="cu-nan"),
         pytest.param(dict(kv=100, al=math.inf), NOT_COMPUTABLE, id="al-inf"),
-        pytest.param(dict(kv=100, cu=-1e6), NOT_COMPUTABLE, id="cu-huge-negative"),
+        pytest.param(dict(kv=100, cu=-1e6), COPPER, id="cu-huge-negative"),
     ],
 )
 def test_refused_conditions_raise_the_warning_text(tables, conditions, warning):
-    with pytest.raises(ValueError) as error:
+    with pytest.raises(xscatter.ConditionError) as error:
         xscatter.primary(tables=tables, **conditions)
     assert str(error.value) == warning
+    assert isinstance(error.value, ValueError)
 
 
 @pytest.mark.parametrize(
     "conditions,bin_count",
     [
         pytest.param(dict(kv=40, target_angle=1, inherent=1), 80, id="all-at-their-limits"),
-        pytest.param(dict(kv=150, target_angle=120), 300, id="150kV-target-angle-120"),
+        pytest.param(dict(kv=150, target_angle=89.99), 300, id="150kV-target-angle-89.99"),
         pytest.param(dict(kv=80.3), 160, id="80.3kV"),
-        pytest.param(dict(kv=100, al=-0.5, cu=-0.01), 200, id="negative-added-filters"),
+        pytest.param(dict(kv=100, al=-0.0, cu=-0.0), 200, id="negative-zero-filters"),
     ],
 )
 def test_accepted_conditions(tables, conditions, bin_count):
@@ -129,3 +140,41 @@ def test_arrays_are_read_only_views_that_outlive_their_spectrum(tables):
     expected = fluence.copy()
     del spectrum
     assert (fluence == expected).all()
+
+
+def test_write_waits_for_the_folder_lock_of_a_batch_run(tables, tmp_path):
+    # flock(1) holds the folder as xscatter-batch does for a whole run.
+    holder = subprocess.Popen(["flock", "-x", str(tmp_path), "sleep", "1.5"])
+    try:
+        time.sleep(0.3)
+        start = time.monotonic()
+        xscatter.primary(100, tables=tables).write(tmp_path)
+        waited = time.monotonic() - start
+    finally:
+        holder.wait()
+    assert waited > 0.8
+    assert (tmp_path / "P_Spectrum.dat").stat().st_size == 6616
+
+
+def test_errors_carry_their_fields(tables, tmp_path):
+    with pytest.raises(xscatter.ConditionError) as refused:
+        xscatter.primary(100, al=-1, tables=tables)
+    assert refused.value.refusal == "added_aluminium"
+    (tmp_path / "P_Spectrum.dat").mkdir()
+    with pytest.raises(xscatter.FileError) as unwritable:
+        xscatter.primary(100, tables=tables).write(tmp_path)
+    assert isinstance(unwritable.value, OSError)
+    assert unwritable.value.file == tmp_path / "P_Spectrum.dat"
+    with pytest.raises(xscatter.TableError) as missing:
+        xscatter.Tables(tmp_path)
+    assert missing.value.file == "Mus.dat" and missing.value.folder == tmp_path
+
+
+def test_tables_stay_those_of_their_folder_after_chdir(data_folder, tmp_path, monkeypatch):
+    monkeypatch.chdir(data_folder.parent)
+    tables = xscatter.Tables(data_folder.name)
+    shutil.copytree(data_folder, tmp_path / data_folder.name)
+    (tmp_path / data_folder.name / "Air.csv").write_text("broken\n")
+    monkeypatch.chdir(tmp_path)
+    assert tables.folder == data_folder
+    assert xscatter.primary(100, tables=tables).quality() == xscatter.primary(100).quality()

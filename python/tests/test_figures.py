@@ -114,11 +114,12 @@ def test_bad_filters_raise_value_error(tables, filters, message):
 
 def test_resampling_between_points(tables):
     spectrum = xscatter.Spectrum.from_arrays([10.25, 10.75, 11.75], [1, 3, 0], tables=tables)
-    # 10.5 keV (bin 21) lies midway between the first two points: 2; 11 keV and 11.5 keV a
-    # quarter and three quarters of the way down from 3 to 0: 2.25 (the maximum) and 0.75.
-    assert list(spectrum.fluence[19:24]) == pytest.approx([0, 2 / 2.25, 1, 0.75 / 2.25, 0])
+    # The channels reach halfway to the neighbours: 1 photon in 10.0..10.5 keV, 3 in 10.5..11.25
+    # and none in 11.25..12.25. Bin 20 (9.75..10.25) gets half the first: 0.5; bin 21 the other
+    # half and a third of the second: 1.5; bin 22 (10.75..11.25) two thirds of it: 2, the maximum.
+    assert list(spectrum.fluence[19:24]) == [0.25, 0.75, 1, 0, 0]
     assert not spectrum.fluence[:19].any() and not spectrum.fluence[24:].any()
-    assert spectrum.bin_count == 23
+    assert spectrum.bin_count == 22
 
 
 def test_a_computed_spectrum_resamples_onto_itself(tables):

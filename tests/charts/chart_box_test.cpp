@@ -30,9 +30,9 @@ TEST(ChartBox, DrawingWhileHiddenPersists) {
   const QImage drawn_hidden = box.Snapshot();
   EXPECT_EQ(shown(), drawn_hidden);
   box.hide();
-  Module1 m;
-  m.PrimarySpectrum[50] = 1;
-  DrawPrimaryCurve(m, box);
+  GridArray primary{};
+  primary[50] = 1;
+  DrawPrimaryCurve(primary, box);
   EXPECT_EQ(shown(), box.Snapshot());
   EXPECT_NE(box.Snapshot(), drawn_hidden);
 }

@@ -21,7 +21,7 @@
 #include "output/qt/chart_picture.h"
 #include "output/qt/picture_application.h"
 #include "tests/charts/drawn_case.h"
-#include "tests/core/fixture.h"
+#include "tests/support/files.h"
 
 namespace xscatter {
 namespace {

@@ -9,32 +9,37 @@
 namespace xscatter::testing {
 namespace {
 
-Module1 DrawnCase() {
-  Module1 m;
-  m.BinCount = 200;
+struct DrawnCase {
+  GridArray primary{};
+  ScatterCurves scatter;
+};
+
+DrawnCase MakeDrawnCase() {
+  DrawnCase c;
+  c.scatter.bin_count = 200;
   for (int i = 2; i <= 200; ++i) {
     const double t = i / 200.0;
-    m.PrimarySpectrum[i] = 3.2 * t * (1 - t) * (1 - t);
+    c.primary[i] = 3.2 * t * (1 - t) * (1 - t);
   }
-  m.PrimarySpectrum[116] = 1.0;
-  m.PrimarySpectrum[134] = 0.55;
+  c.primary[116] = 1.0;
+  c.primary[134] = 0.55;
   for (int i = 16; i <= 200; ++i) {
     const double kev = 0.5 * i;
-    m.IncoherentSpectrum[1][i] = kev / (1 + kev / 511);
-    m.IncoherentSpectrum[2][i] = 0.9 * m.PrimarySpectrum[i];
-    m.CoherentSpectrum[i] = std::exp(-std::pow((i - 60) / 30.0, 2));
+    c.scatter.scattered_energy[i] = kev / (1 + kev / 511);
+    c.scatter.incoherent[i] = 0.9 * c.primary[i];
+    c.scatter.coherent[i] = std::exp(-std::pow((i - 60) / 30.0, 2));
   }
-  return m;
+  return c;
 }
 
 }  // namespace
 
 void DrawTwoRuns(ChartSurface& primary, ChartSurface& scatter) {
-  Module1 m = DrawnCase();
-  DrawPrimaryCurve(m, primary);
-  DrawScatterCurves(m, scatter);
-  for (int i = 16; i <= 200; ++i) m.IncoherentSpectrum[1][i] *= 0.9;
-  DrawScatterCurves(m, scatter);
+  DrawnCase c = MakeDrawnCase();
+  DrawPrimaryCurve(c.primary, primary);
+  DrawScatterCurves(c.scatter, scatter);
+  for (int i = 16; i <= 200; ++i) c.scatter.scattered_energy[i] *= 0.9;
+  DrawScatterCurves(c.scatter, scatter);
 }
 
 std::string PixelHash(const QImage& image) {

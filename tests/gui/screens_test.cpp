@@ -182,7 +182,9 @@ TEST_F(FlowTest, MissingTablesReportAndShowNothing) {
 TEST_F(FlowTest, CalculateWarnsAndResetsOnlyTheNamedBox) {
   // Tube voltage, target angle and filtration typed; the warning; angle and filtration after.
   const QStringList cases[] = {
-      {"100kV", "120", "2.5", "", "120", "2.5"},
+      {"100kV", "89", "2.5", "", "89", "2.5"},
+      {"１００", "１２", "２．５", "", "１２", "２．５"},
+      {"１００", "９０", "2.5", Warning(kReenterTargetAngle), "12", "2.5"},
       {"39.9", "0", "0", Warning(kVoltageOutOfRange), "0", "0"},
       {"100", "0.5", "0", Warning(kReenterTargetAngle), "12", "0"},
       {"100", "12", "abc", Warning(kReenterInherentFiltration), "12", "2.5"}};

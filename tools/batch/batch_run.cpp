@@ -79,11 +79,11 @@ std::vector<RunTexts> ExpandRuns(const BatchOptions& options) {
 }
 
 ExposureConditions ConditionsOf(const BoxTexts& boxes) {
-  return {LenientNumber(boxes.at(ConditionBox::TubeVoltage)),
-          LenientNumber(boxes.at(ConditionBox::TargetAngle)),
-          LenientNumber(boxes.at(ConditionBox::InherentFiltration)),
-          LenientNumber(boxes.at(ConditionBox::AddedAluminium)),
-          LenientNumber(boxes.at(ConditionBox::AddedCopper))};
+  return {ReadBoxNumber(boxes.at(ConditionBox::TubeVoltage)),
+          ReadBoxNumber(boxes.at(ConditionBox::TargetAngle)),
+          ReadBoxNumber(boxes.at(ConditionBox::InherentFiltration)),
+          ReadBoxNumber(boxes.at(ConditionBox::AddedAluminium)),
+          ReadBoxNumber(boxes.at(ConditionBox::AddedCopper))};
 }
 
 std::string RunFolderName(int run) {
@@ -232,7 +232,7 @@ bool Batch::ComputePrimary(const RunTexts& texts, RunRecord& record) {
   computed_texts_ = texts.boxes;
   MeasurePrimary("run " + std::to_string(record.run) + ": ");
   record.primary = primary_quality_;
-  if (picture_) DrawPrimaryCurve(m_, picture_->PrimaryChart());
+  if (picture_) DrawPrimaryCurve(m_.PrimarySpectrum, picture_->PrimaryChart());
   return true;
 }
 
@@ -254,7 +254,7 @@ void Batch::ComputeScatter(const std::string& angle, RunRecord& record) {
 RunRecord Batch::RunOne(int run, const RunTexts& texts) {
   RunRecord record;
   record.run = run;
-  if (texts.angle) record.angle_deg = LenientNumber(*texts.angle);
+  if (texts.angle) record.angle_deg = ReadBoxNumber(*texts.angle);
   files_.clear();
   if (!options_.primary_file) {
     if (!ComputePrimary(texts, record)) return record;
@@ -275,7 +275,10 @@ RunRecord Batch::RunOne(int run, const RunTexts& texts) {
                         IncoherentSpectrumText(m_.IncoherentSpectrum[1], m_.IncoherentSpectrum[2]));
     files_.emplace_back("Coh_Spectrum.dat", CoherentSpectrumText(m_.CoherentSpectrum));
   }
-  if (picture_) DrawScatterCurves(m_, picture_->ScatterChart());
+  if (picture_)
+    DrawScatterCurves({m_.IncoherentSpectrum[1], m_.IncoherentSpectrum[2], m_.CoherentSpectrum,
+                       static_cast<int>(m_.BinCount)},
+                      picture_->ScatterChart());
   return record;
 }
 
@@ -325,7 +328,7 @@ int Batch::Run() {
   if (picture_) {
     PrepareEmptyChart(picture_->PrimaryChart());
     PrepareScatterChart(picture_->ScatterChart());
-    if (options_.primary_file) DrawPrimaryCurve(m_, picture_->PrimaryChart());
+    if (options_.primary_file) DrawPrimaryCurve(m_.PrimarySpectrum, picture_->PrimaryChart());
   }
 
   const bool sweep = !options_.sweeps.empty();

@@ -85,11 +85,6 @@ double CompoundDensity(const char* nist_name) {
   return density;
 }
 
-double AirEnergyAbsorption(double e) {
-  return Checked("CS_Energy_CP", kNistAir, e,
-                 [&](xrl_error** err) { return CS_Energy_CP(kNistAir, e, err); });
-}
-
 double AirMassAttenuation(double e) { return CompoundMassAttenuation(kNistAir, e); }
 
 double AirDensity() { return CompoundDensity(kNistAir); }

@@ -30,10 +30,6 @@ inline constexpr const char* kNistWater = "Water, Liquid";
 inline constexpr const char* kNistPmma = "Polymethyl Methacralate (Lucite, Perspex)";
 inline constexpr const char* kNistSoftTissue = "Tissue, Soft (ICRU four-component)";
 
-// xraylib's energy-absorption coefficients of compounds begin at 1 keV; below it the library
-// reports an error instead of extrapolating.
-inline constexpr double kFirstEnergyAbsorptionEnergy = 1.0;  // keV
-
 // Densities in g/cm3 that turn mass into linear coefficients; fixed here so that the tables do not
 // change with the library's density table.
 inline constexpr double kTungstenDensity = 19.3;
@@ -63,8 +59,7 @@ double WaterIncoherentFunction(double x);
 double CompoundMassAttenuation(const char* nist_name, double e);
 double CompoundDensity(const char* nist_name);
 
-// Dry air near sea level: mass energy-absorption and total mass attenuation, cm2/g, and density.
-double AirEnergyAbsorption(double e);
+// Dry air near sea level: total mass attenuation, cm2/g, and density.
 double AirMassAttenuation(double e);
 double AirDensity();
 

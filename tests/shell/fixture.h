@@ -1,28 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "model/state.h"
 #include "model/text_panel.h"
+#include "tests/support/files.h"
 
 namespace xscatter::testing {
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-struct TempFolder {
-  TempFolder();
-  ~TempFolder();
-  std::filesystem::path path;
-};
-
-// Smooth synthetic tables with seven significant digits; reference/independent_model.py builds
-// the reference files from the same text.
-std::string TestTable(const std::string& name);
-void WriteFile(const std::filesystem::path& path, const std::string& text);
-void WriteTestTables(const std::filesystem::path& folder);
-std::string ReadFile(const std::filesystem::path& path);
 
 // Box texts with captured messages and counted yields in place of the screens.
 struct FakePanel : TextPanel {

@@ -4,18 +4,21 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <limits>
 #include <map>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "model/decimal_number.h"
 #include "model/errors.h"
-#include "tests/core/fixture.h"
+#include "tests/support/files.h"
 
 namespace xscatter {
 namespace {
@@ -23,8 +26,10 @@ namespace {
 using testing::TempFolder;
 using testing::WriteFile;
 
-// 2 at 10 keV, 4 at 11 keV: bins 20, 21, 22 hold 2, 3, 4 before normalisation.
-const std::map<int, double> kTenToEleven = {{20, 0.5}, {21, 0.75}, {22, 1.0}};
+// 2 photons at 10 keV in the channel 9.5..10.5, 4 at 11 keV in 10.5..11.5: the bins from 9.25 to
+// 11.75 keV (19 to 23) receive 0.5, 1, 0.5 + 1, 2 and 1, the 6 photons, before normalisation.
+const std::map<int, double> kTenToEleven = {
+    {19, 0.25}, {20, 0.5}, {21, 0.75}, {22, 1.0}, {23, 0.5}};
 
 // The whole grid: the listed bins hold their values, every other bin 0.
 void ExpectGrid(const ForeignSpectrum& s, const std::map<int, double>& bins, int bin_count,
@@ -57,7 +62,7 @@ TEST(ForeignSpectrum, TextTablesResampleOntoTheGrid) {
     const char* name;
     std::string text;
     std::map<int, double> bins = kTenToEleven;
-    int bin_count = 22;
+    int bin_count = 23;
     int dropped = 0;
   } rows[] = {
       {"SemicolonsThreeColumns", "E;Phi;err\n10;2;0.1\n11;4;0.2\n"},
@@ -67,18 +72,28 @@ TEST(ForeignSpectrum, TextTablesResampleOntoTheGrid) {
       {"QuotesAndByteOrderMark", "\xEF\xBB\xBF\"keV\",\"phi\"\r\n\"10\",\"2\"\r\n\"11\",\"4\"\r\n"},
       {"CarriageReturnsOnly", "keV phi\r10 2\r11 4"},
       {"SignsAndExponents", "+1.0E+01 2e0\n1.1e1 +4.\n"},
-      // 10.25 → 2 and 10.75 → 4 put the mean 3 at 10.5 keV; 11 keV lies between 4 and 8.
-      {"MidpointBetweenPoints", "10.25 2\n10.75 4\n11.25 8\n", {{21, 0.5}, {22, 1.0}}},
-      // The point at 10 keV is on bin 20 and gives its own value; 9.5 keV precedes the file.
-      {"PointOnABin", "9.9 100\n10 3\n10.5 6\n", {{20, 0.5}, {21, 1.0}}, 21},
-      // 151 keV still bounds the values up to 150 keV; both points above the grid are dropped.
+      // Channels 10..10.5, 10.5..11 and 11..11.5 keV, each split in half between two bins:
+      // bin 20 gets 1, bin 21 1 + 2, bin 22 2 + 4, bin 23 4.
+      {"ChannelsAcrossBinEdges",
+       "10.25 2\n10.75 4\n11.25 8\n",
+       {{20, 1.0 / 6}, {21, 0.5}, {22, 1.0}, {23, 4.0 / 6}}},
+      // Channels 9.85..9.95 and 9.95..10.25 keV lie within bin 20 (9.75..10.25) and add up;
+      // 10.25..10.75 is bin 21.
+      {"ChannelsWithinOneBinAddUp", "9.9 100\n10 3\n10.5 6\n", {{20, 1.0}, {21, 6.0 / 103}}, 21},
+      // 148..150 keV (1 photon) gives 0.125 to bin 296, 0.25 to bins 297 to 299 and 0.125 to bin
+      // 300 (149.75..150.25), which also gets a quarter of 150..152 keV's 2 photons: 0.375. The
+      // rest and the channel of 153 keV lie above the grid. Both points above 150 keV are dropped.
       {"PointsAboveTheGridDropped",
-       "149 1\n151 3\n160 5\n",
-       {{298, 0.5}, {299, 0.75}, {300, 1.0}},
+       "149 1\n151 2\n153 5\n",
+       {{296, 1.0 / 3}, {297, 2.0 / 3}, {298, 2.0 / 3}, {299, 2.0 / 3}, {300, 1.0}},
        300,
        2},
       {"AtMostOneE100BecomesZero", "10 1\n10.5 1e-101\n11 0\n", {{20, 1.0}}, 20},
-      {"FirstBinIsOnTheGrid", "0 2\n1 4\n", {{1, 0.75}, {2, 1.0}}, 2},
+      // The first channel is as wide as the second, 1 keV, but begins at 0 keV, not -0.5: of its
+      // 2 photons in 0..0.5 keV, half fall below bin 1 (0.25..0.75) and are lost.
+      {"ChannelOfAPointAtZeroStartsAtZero", "0 2\n1 4\n", {{1, 1.0}, {2, 1.0}, {3, 0.5}}, 3},
+      // Three channels of 0.1 keV inside bin 20 whose sum overflows double.
+      {"HugeFluencesDoNotOverflow", "9.9 1.7e308\n10 1.7e308\n10.1 1.7e308\n", {{20, 1.0}}, 20},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -111,7 +126,8 @@ TEST(ForeignSpectrum, BadTextTablesNameTheLine) {
       {"EmptyFluenceField", "10,,2\n11,4\n", 1, one_number},
       {"AllZero", "10 0\n11 0\n", 0, kNothingOnGrid},
       {"AllAboveTheGrid", "151 1\n152 2\n", 0, kNothingOnGrid},
-      {"AllBelowTheGrid", "0.1 1\n0.4 2\n", 0, kNothingOnGrid},
+      // The second channel, 0.15..0.25 keV, ends where bin 1 begins.
+      {"AllBelowTheGrid", "0.1 1\n0.2 2\n", 0, kNothingOnGrid},
   };
   for (const auto& row : rows) {
     const std::string where = row.line > 0 ? "m.csv, line " + std::to_string(row.line) : "m.csv";
@@ -123,7 +139,7 @@ TEST(ForeignSpectrum, BadTextTablesNameTheLine) {
 
 // Problems are reported as "spectrum: problem", naming the point where there is one.
 TEST(ForeignSpectrum, PointArraysResampleOrNameThePoint) {
-  ExpectGrid(ResampleSpectrum({10, 11}, {2, 4}), kTenToEleven, 22);
+  ExpectGrid(ResampleSpectrum({10, 11}, {2, 4}), kTenToEleven, 23);
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const struct {
     const char* name;
@@ -135,12 +151,54 @@ TEST(ForeignSpectrum, PointArraysResampleOrNameThePoint) {
       {"NaNEnergy", {10, nan}, {2, 4}, "point 2: energy nan is not a finite number"},
       {"EnergyRepeated", {10, 10, 11}, {2, 3, 4}, "point 2: energy 10 " + kNotAbove + "10 keV"},
       {"NegativeFluence", {10, 11}, {2, -0.5}, "point 2: fluence -0.5 is negative"},
-      {"NothingOnTheGrid", {200, 300}, {2, 4}, kNothingOnGrid},
+      // The first channel begins at 155 keV, 5 keV below its point.
+      {"NothingOnTheGrid", {160, 170}, {2, 4}, kNothingOnGrid},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(ErrorOf([&] { ResampleSpectrum(row.energy, row.fluence); }),
               std::pair(0, "spectrum: " + row.problem))
         << row.name;
+  }
+}
+
+// Points on the grid's own energies, consecutive or not, keep their values bin for bin: their
+// channels are the bins themselves.
+TEST(ForeignSpectrum, PointsOnTheGridKeepTheirValues) {
+  std::vector<double> energy, fluence;
+  for (int i = 7; i <= 300; i += 1) {
+    energy.push_back(0.5 * i);
+    fluence.push_back(1 + (i * 37 % 101) / 7.0);
+  }
+  const ForeignSpectrum s = ResampleSpectrum(energy, fluence);
+  double largest = 0;
+  for (const double f : fluence) largest = std::max(largest, f);
+  for (int i = 1; i <= kLastBin; ++i) {
+    EXPECT_EQ(s.spectrum[i], i < 7 ? 0 : fluence[i - 7] / largest) << "bin " << i;
+  }
+  EXPECT_EQ(s.bin_count, 300);
+}
+
+// A measured line 0.35 keV wide (FWHM), sampled every 0.01 keV, anywhere between 5 and 145 keV,
+// keeps its photons: counted against a reference channel of 1000 photons that is bin 6 exactly.
+TEST(ForeignSpectrum, NarrowLinesKeepTheirPhotonsWhereverTheyFall) {
+  std::mt19937 random(20260517);
+  std::uniform_real_distribution<double> centre_at(5, 145);
+  const double sigma = 0.35 / (2 * std::sqrt(2 * std::log(2.0)));
+  for (int run = 0; run < 50; ++run) {
+    const double centre = centre_at(random);
+    std::vector<double> energy = {2.5, 3.0, 3.5};
+    std::vector<double> fluence = {0, 1000, 0};
+    double line_photons = 0;
+    for (int k = -100; k <= 100; ++k) {
+      const double e = centre + 0.01 * k;
+      energy.push_back(e);
+      fluence.push_back(500 * std::exp(-0.5 * std::pow((e - centre) / sigma, 2)));
+      line_photons += fluence.back();
+    }
+    const ForeignSpectrum s = ResampleSpectrum(energy, fluence);
+    double kept = 0;
+    for (int i = 7; i <= kLastBin; ++i) kept += s.spectrum[i];
+    EXPECT_NEAR(kept / s.spectrum[6] * 1000 / line_photons, 1, 1e-12) << "line at " << centre;
   }
 }
 
@@ -176,7 +234,7 @@ TEST(ForeignSpectrum, FilesMustBeSmallAndRegular) {
   text.resize(kMaxSpectrumFileBytes, '\n');
   WriteFile(padded, text);
   WriteFile(bad, "keV,phi\n10,2\n11,-4\n");
-  ExpectGrid(ReadForeignSpectrum(padded), kTenToEleven, 22);
+  ExpectGrid(ReadForeignSpectrum(padded), kTenToEleven, 23);
   const struct {
     const char* name;
     std::filesystem::path path;

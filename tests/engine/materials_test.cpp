@@ -10,7 +10,7 @@
 #include "model/errors.h"
 #include "model/materials.h"
 #include "model/table_messages.h"
-#include "tests/core/fixture.h"
+#include "tests/support/files.h"
 
 namespace xscatter {
 namespace {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <algorithm>
 #include <cstdlib>
@@ -10,8 +11,8 @@
 #include <vector>
 
 #include "model/commands.h"
-#include "model/lenient_number.h"
-#include "tests/core/fixture.h"
+#include "model/errors.h"
+#include "tests/shell/fixture.h"
 
 namespace xscatter {
 namespace {
@@ -23,45 +24,72 @@ using enum CommandStatus;
 
 constexpr const char* kSpectrumFiles[] = {"P_Spectrum.dat", "Inc_Spectrum.dat", "Coh_Spectrum.dat"};
 
-// Rows with a warning are rejected; BinCount 77 means untouched. A rejected target angle or
-// inherent filtration box is reset to its default.
+// Rows with a warning are rejected; BinCount 77 means untouched. A rejected target angle,
+// inherent filtration or added filter box is reset to its default; the others keep their text.
 TEST(CalculateCommand, ValidatesInItsFixedOrder) {
-  // kV, target angle, inherent filtration, warning (empty: accepted), bin count.
-  const std::tuple<const char*, const char*, const char*, std::string_view, double> cases[] = {
-      {"40", "1", "1", "", 80},
-      {"150", "120", "2.5", "", 300},
-      {"80.3kV", "12deg", "2.5", "", 160},
-      {"39.9", "0", "2.5", "\u3000管電圧が範囲外 ", 77},
-      {"150.5", "12", "2.5", kVoltageOutOfRange, 77},
-      {"", "12", "2.5", kVoltageOutOfRange, 77},
-      {"100", "0.5", "0", "\u3000ターゲット角度を再入力\u3000", 200},
-      {"100", "", "2.5", kReenterTargetAngle, 200},
-      {"120", "12", "0.9", "\u3000固有ろ過を再入力\u3000", 240},
-      {"120", "12", "", kReenterInherentFiltration, 240},
-      {"100", "179.99", "2.5", "\u3000この条件ではスペクトルを計算できません\u3000", 200}};
+  const struct {
+    const char *kv, *angle, *inherent, *al, *cu;
+    std::string_view warning;  // empty: accepted
+    double bin_count;
+  } cases[] = {
+      {"40", "1", "1", "0", "0", "", 80},
+      {"150", "89.99", "2.5", "0", "0", "", 300},
+      {"80.3kV", "12deg", "2.5", "0", "0", "", 160},
+      {"１００", "１２", "２．５", "２", "０．１", "", 200},  // typed through an input method
+      {"39.9", "0", "2.5", "-1", "0", "\u3000管電圧が範囲外 ", 77},
+      {"150.5", "12", "2.5", "0", "0", kVoltageOutOfRange, 77},
+      {"", "12", "2.5", "0", "0", kVoltageOutOfRange, 77},
+      {"100", "0.5", "0", "0", "0", "\u3000ターゲット角度を再入力\u3000", 200},
+      {"100", "", "2.5", "0", "0", kReenterTargetAngle, 200},
+      {"120", "12", "0.9", "0", "0", "\u3000固有ろ過を再入力\u3000", 240},
+      {"120", "120", "", "0", "0", kReenterInherentFiltration, 240},
+      {"100", "90", "2.5", "-1", "0", kReenterTargetAngle, 200},
+      {"100", "1000", "2.5", "0", "0", kReenterTargetAngle, 200},
+      {"100", "12", "2.5", "-3", "-1", "\u3000アルミ付加フィルタを再入力\u3000", 200},
+      {"100", "12", "2.5", "－０．１", "0", kReenterAddedAluminium, 200},
+      {"100", "12", "2.5", "0", "-0.001", "\u3000銅付加フィルタを再入力\u3000", 200},
+      {"100", "12", "2.5", "1E6", "0", "\u3000この条件ではスペクトルを計算できません\u3000", 200}};
   using enum ConditionBox;
-  for (const auto& [kv, angle, inherent, warning, bin_count] : cases) {
-    SCOPED_TRACE(std::string("'") + kv + "', '" + angle + "', '" + inherent + "'");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("'") + c.kv + "', '" + c.angle + "', '" + c.inherent + "', '" + c.al +
+                 "', '" + c.cu + "'");
     LoadedStore s;
     s.m.BinCount = 77;
-    s.panel.boxes[TubeVoltage] = kv;
-    s.panel.boxes[TargetAngle] = angle;
-    s.panel.boxes[InherentFiltration] = inherent;
-    const bool accepted = warning.empty();
+    s.panel.boxes[TubeVoltage] = c.kv;
+    s.panel.boxes[TargetAngle] = c.angle;
+    s.panel.boxes[InherentFiltration] = c.inherent;
+    s.panel.boxes[AddedAluminium] = c.al;
+    s.panel.boxes[AddedCopper] = c.cu;
+    const bool accepted = c.warning.empty();
     EXPECT_EQ(RunCalculateCommand(s.m), accepted ? Completed : Rejected);
-    EXPECT_EQ(s.panel.warnings, std::vector<std::string>(!accepted, std::string(warning)));
+    EXPECT_EQ(s.panel.warnings, std::vector<std::string>(!accepted, std::string(c.warning)));
     EXPECT_EQ(s.panel.yields, accepted ? 1 : 0);
     EXPECT_EQ(s.m.PrimarySpectrum[60] > 0, accepted);
-    EXPECT_EQ(s.m.BinCount, bin_count);
-    EXPECT_EQ(s.panel.boxes[TargetAngle], warning == kReenterTargetAngle ? "12" : angle);
+    EXPECT_EQ(s.m.BinCount, c.bin_count);
+    EXPECT_EQ(s.panel.boxes[TubeVoltage], c.kv);
+    EXPECT_EQ(s.panel.boxes[TargetAngle], c.warning == kReenterTargetAngle ? "12" : c.angle);
     EXPECT_EQ(s.panel.boxes[InherentFiltration],
-              warning == kReenterInherentFiltration ? "2.5" : inherent);
-    // The same checks on numbers, as callers of the engine make them.
-    if (warning == kSpectrumNotComputable) continue;
-    const ExposureConditions numbers{LenientNumber(kv), LenientNumber(angle),
-                                     LenientNumber(inherent), 0, 0};
-    EXPECT_EQ(ConditionsWarning(numbers).value_or(""), warning);
+              c.warning == kReenterInherentFiltration ? "2.5" : c.inherent);
+    EXPECT_EQ(s.panel.boxes[AddedAluminium], c.warning == kReenterAddedAluminium ? "0" : c.al);
+    EXPECT_EQ(s.panel.boxes[AddedCopper], c.warning == kReenterAddedCopper ? "0" : c.cu);
   }
+}
+
+// Full-width entries give the very files of their ASCII forms.
+TEST(CalculateCommand, FullWidthEntriesGiveTheFilesOfTheirAsciiForms) {
+  std::string files[2];
+  for (const bool full_width : {false, true}) {
+    LoadedStore s;
+    using enum ConditionBox;
+    s.panel.boxes[TubeVoltage] = full_width ? "８０" : "80";
+    s.panel.boxes[AddedAluminium] = full_width ? "２" : "2";
+    s.panel.angle = full_width ? "６０" : "60";
+    ASSERT_EQ(RunCalculateCommand(s.m), Completed);
+    ASSERT_TRUE(RunWritePrimarySpectrumFile(s.m));
+    ASSERT_EQ(RunScatterCommand(s.m), Completed);
+    for (const char* name : kSpectrumFiles) files[full_width] += ReadFile(s.folder.path / name);
+  }
+  EXPECT_EQ(files[0], files[1]);
 }
 
 // A primary spectrum at the default conditions, ready for a scatter run at `angle`.

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/commands.h"
-#include "tests/core/fixture.h"
+#include "tests/shell/fixture.h"
 
 namespace xscatter {
 namespace {

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "output/folder_lock.h"
-#include "tests/core/fixture.h"
+#include "tests/support/files.h"
 
 namespace xscatter {
 namespace {

@@ -10,7 +10,7 @@
 #include "model/errors.h"
 #include "model/table_messages.h"
 #include "model/table_reader.h"
-#include "tests/core/fixture.h"
+#include "tests/shell/fixture.h"
 
 namespace xscatter {
 namespace {

@@ -10,7 +10,7 @@
 #include "model/interpolation.h"
 #include "model/primary_model.h"
 #include "model/scatter_messages.h"
-#include "tests/core/fixture.h"
+#include "tests/shell/fixture.h"
 
 namespace xscatter {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "tests/core/fixture.h"
+#include "tests/support/files.h"
 
 #include <cmath>
 #include <fstream>
@@ -57,13 +57,6 @@ std::string ReadFile(const fs::path& path) {
   std::ostringstream out;
   out << std::ifstream(path, std::ios::binary).rdbuf();
   return out.str();
-}
-
-LoadedStore::LoadedStore() {
-  WriteTestTables(folder.path);
-  m.SetWorkingFolder(folder.path);
-  m.AttachPanel(&panel);
-  m.LoadDataTables();
 }
 
 }  // namespace xscatter::testing
