@@ -59,7 +59,7 @@
   function figuresCsv(rows) {
     if (rows.length === 0) return null;
     const quote = (text) => '"' + text.replace(/"/g, '""') + '"';
-    return '\ufeff項目,値,単位\r\n' + rows.map((r) => [r.label, r.value, r.unit].map(quote).join(',')).join('\r\n') + '\r\n';
+    return '\ufeff項目,値,単位\r\n' + rows.map((r) => [r.label, r.exact, r.unit].map(quote).join(',')).join('\r\n') + '\r\n';
   }
 
   // Files are offered as downloads under their own names, in a fixed order.

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "web/session.h"
 
+#include <cmath>
 #include <cstdio>
 #include <exception>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "model/commands.h"
 #include "model/errors.h"
 #include "model/field_reader.h"
+#include "model/figures.h"
 #include "model/scatter_models.h"
 #include "model/table_messages.h"
 #include "output/charts.h"
@@ -46,52 +49,27 @@ const char* StatusName(CommandStatus status) {
   return "failed";
 }
 
-struct Figure {
-  const char* label;
-  double value;
-  const char* unit;
-  const char* format;
-};
-
-std::string FiguresJson(const std::vector<Figure>& figures) {
+// The figures as the page lists them: four significant digits on the page, ten in the CSV file, as
+// the text report prints them.
+template <typename Quality>
+std::string FiguresJson(std::span<const Figure<Quality>> figures, const Quality& quality) {
   std::string json = "[";
-  for (const Figure& figure : figures) {
-    char value[48];
-    std::snprintf(value, sizeof value, figure.format, figure.value);
+  for (const Figure<Quality>& figure : figures) {
+    const std::optional<double> value = figure.value(quality);
+    if (!value || !std::isfinite(*value)) continue;
+    char shown[48];
+    char exact[48];
+    std::snprintf(shown, sizeof shown, figure.whole_number ? "%.0f" : "%.4g", *value);
+    std::snprintf(exact, sizeof exact, "%.10g", *value);
     if (json.size() > 1) json += ",";
     json += JsonObject()
-                .Text("label", figure.label)
-                .Text("value", value)
+                .Text("label", figure.label_ja)
+                .Text("value", shown)
+                .Text("exact", exact)
                 .Text("unit", figure.unit)
                 .Close();
   }
   return json + "]";
-}
-
-std::vector<Figure> PrimaryFigures(const PrimaryQuality& q) {
-  std::vector<Figure> figures = {
-      {"平均エネルギー（フルエンス荷重）", q.mean_energy_kev, "keV", "%.2f"},
-      {"平均エネルギー（空気カーマ荷重）", q.kerma_mean_energy_kev, "keV", "%.2f"},
-      {"第１半価層（Al）", q.hvl1_mm_al, "mm Al", "%.3f"},
-      {"第２半価層（Al）", q.hvl2_mm_al, "mm Al", "%.3f"},
-      {"均等度（Al）", q.homogeneity_al, "", "%.3f"},
-      {"第１半価層（Cu）", q.hvl1_mm_cu, "mm Cu", "%.4f"},
-      {"第２半価層（Cu）", q.hvl2_mm_cu, "mm Cu", "%.4f"},
-      {"均等度（Cu）", q.homogeneity_cu, "", "%.3f"},
-  };
-  if (q.effective_energy_kev_al) {
-    figures.push_back({"実効エネルギー（Al）", *q.effective_energy_kev_al, "keV", "%.2f"});
-  }
-  return figures;
-}
-
-std::vector<Figure> ScatterFigures(const ScatterQuality& q) {
-  return {
-      {"非干渉性散乱線の平均エネルギー", q.incoherent_mean_energy_kev, "keV", "%.2f"},
-      {"干渉性散乱線の平均エネルギー", q.coherent_mean_energy_kev, "keV", "%.2f"},
-      {"干渉性散乱線の割合", q.coherent_share, "", "%.4f"},
-      {"散乱線の第１半価層（Al）", q.hvl1_mm_al, "mm Al", "%.3f"},
-  };
 }
 
 std::string ChartsJson(std::initializer_list<std::pair<const char*, const SvgSurface*>> charts) {
@@ -206,16 +184,16 @@ std::string Session::Calculate(const std::array<std::string, 5>& texts) {
 
   if (air_) {
     try {
-      json.Raw("figures", FiguresJson(PrimaryFigures(
-                              PrimaryBeamQuality(m_.PrimarySpectrum, static_cast<int>(m_.BinCount),
-                                                 m_.MuAl, m_.MuCu, air_->mu_en_rho))));
+      const PrimaryQuality quality = PrimaryBeamQuality(
+          m_.PrimarySpectrum, static_cast<int>(m_.BinCount), m_.MuAl, m_.MuCu, air_->mu_en_rho);
+      json.Raw("figures", FiguresJson(PrimaryFigures(), quality));
     } catch (const BeamQualityError& error) {
       json.Text("figuresNote", error.what());
     }
   } else {
     json.Text("figuresNote", air_error_);
   }
-  DrawPrimaryCurve(m_, conditions_chart_);
+  DrawPrimaryCurve(m_.PrimarySpectrum, conditions_chart_);
   return json.Raw("charts", ChartsJson({{"conditions", &conditions_chart_}})).Close();
 }
 
@@ -232,7 +210,7 @@ std::string Session::Reset() {
 std::string Session::ConfirmConditions() {
   // The file's text is taken before any drawing, as the desktop writes it.
   const std::string primary = PrimarySpectrumText(m_.PrimarySpectrum);
-  DrawPrimaryCurve(m_, scatter_primary_chart_);
+  DrawPrimaryCurve(m_.PrimarySpectrum, scatter_primary_chart_);
   return JsonObject()
       .Text("status", "completed")
       .Raw("files", JsonObject().Text("P_Spectrum.dat", primary).Close())
@@ -259,15 +237,17 @@ std::string Session::Scatter(const std::string& angle_text) {
     try {
       const ScatterResult scatter =
           ComputeScatter(m_.Tables(), m_.PrimarySpectrum, m_.ScatterAngle);
-      json.Raw("figures",
-               FiguresJson(ScatterFigures(ScatterBeamQuality(scatter, m_.MuAl, air_->mu_en_rho))));
+      json.Raw("figures", FiguresJson(ScatterFigures(),
+                                      ScatterBeamQuality(scatter, m_.MuAl, air_->mu_en_rho)));
     } catch (const std::exception& error) {
       json.Text("figuresNote", error.what());
     }
   } else {
     json.Text("figuresNote", air_error_);
   }
-  DrawScatterCurves(m_, scatter_chart_);
+  DrawScatterCurves({m_.IncoherentSpectrum[1], m_.IncoherentSpectrum[2], m_.CoherentSpectrum,
+                     static_cast<int>(m_.BinCount)},
+                    scatter_chart_);
   return json.Raw("charts", ChartsJson({{"scatter", &scatter_chart_}})).Close();
 }
 
