@@ -217,7 +217,41 @@
     $('angle').focus();
   }
 
+  // The user's own tables: the files of the chosen folder are copied into the engine's file system
+  // and read by the program's own reader; a folder it refuses leaves the tables in use as they were.
+  let userFolders = 0;
+  async function useOwnData(event) {
+    const chosen = [...event.target.files];
+    if (chosen.length === 0) return;
+    const folder = '/UserData' + ++userFolders;
+    engine.FS.mkdir(folder);
+    for (const file of chosen) {
+      engine.FS.writeFile(folder + '/' + file.name, new Uint8Array(await file.arrayBuffer()));
+    }
+    const started = call('xs_start', folder);
+    if (started.status !== 'completed') {
+      await showMessage(started.message);
+      return;
+    }
+    const top = chosen[0].webkitRelativePath.split('/')[0] || chosen[0].name;
+    $('data-folder-state').value = `「${top}」の表を使っています。`;
+    for (const select of document.querySelectorAll('.filter-material')) select.replaceChildren();
+    fillMaterials();
+    enterConditions();
+  }
+
+  // As the main screen's OK: charts prepared, the default conditions, OK disabled.
+  function enterConditions() {
+    const entered = call('xs_enter_conditions');
+    showCharts(entered.charts);
+    setBoxes(entered.boxes);
+    $('confirm').disabled = true;
+    showFigures('primary', {});
+    leaveScatter();
+  }
+
   function wire() {
+    $('data-folder').addEventListener('change', useOwnData);
     $('calculate').addEventListener('click', calculate);
     $('reset').addEventListener('click', reset);
     $('confirm').addEventListener('click', confirm);
@@ -246,9 +280,7 @@
       return;
     }
     fillMaterials();
-    const entered = call('xs_enter_conditions');
-    showCharts(entered.charts);
-    setBoxes(entered.boxes);
+    enterConditions();
     $('loading').hidden = true;
     $('conditions').hidden = false;
     timings.ready = performance.now();

@@ -87,15 +87,17 @@ std::string Session::BoxesJson() const {
 }
 
 std::string Session::Start(const std::string& data_folder) {
-  m_ = Module1();
   m_.AttachPanel(&panel_);
+  const std::filesystem::path previous = m_.DataFolder();
   m_.SetDataFolder(data_folder);
-  m_.ScatterSaved = 0;
   panel_.StartCommand();
+  // A folder whose tables cannot be used changes nothing: the tables read before stay in use.
   if (!RunLoadDataTables(m_)) {
+    m_.SetDataFolder(previous);
     return JsonObject().Text("status", "failed").Text("message", panel_.message).Close();
   }
   air_.reset();
+  air_error_.clear();
   try {
     air_ = LoadAirTable(data_folder);
   } catch (const TableError& error) {
@@ -108,6 +110,7 @@ std::string Session::Start(const std::string& data_folder) {
   } catch (const TableError& error) {
     materials_error_ = DescribeTableError(error);
   }
+  m_.SetExtraFilters({});
   return JsonObject().Text("status", "completed").Close();
 }
 

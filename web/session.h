@@ -24,7 +24,8 @@ namespace xscatter::web {
 //   figures  [{label, value, unit}] beam-quality figures; figuresNote when there are none
 class Session {
  public:
-  // Reads the tables from `data_folder` (the ones built into the page, or the user's own).
+  // Reads the tables from `data_folder` (the ones built into the page, or the user's own); when
+  // they cannot be used the message says why and the tables read before stay in use.
   std::string Start(const std::string& data_folder);
   // The materials of the tables' Materials.csv: {status, materials: [name]} or a failure.
   std::string Materials();

@@ -15,6 +15,8 @@ const kTargetAngle = '\u3000ターゲット角度を再入力\u3000';
 const kInherent = '\u3000固有ろ過を再入力\u3000';
 const kNotComputable = '\u3000この条件ではスペクトルを計算できません\u3000';
 const kAngle = ' 散乱角度が範囲外です ';
+const kAluminium = '\u3000アルミ付加フィルタを再入力\u3000';
+const kCopper = '\u3000銅付加フィルタを再入力\u3000';
 
 const base = {kv: '100', targetAngle: '12', inherent: '2.5', al: '0', cu: '0', angle: '90'};
 // name, changed entries, the warning expected (none: accepted), the box reset to its default.
@@ -41,6 +43,10 @@ const kCases = [
   ['inherent below 1', {inherent: '0.5'}, kInherent, 'InherentFiltration'],
   ['voltage checked first', {kv: '20', targetAngle: '0'}, kVoltage],
   ['target angle before inherent', {targetAngle: '0', inherent: '0'}, kTargetAngle, 'TargetAngle'],
+  ['target angle of 90 degrees', {targetAngle: '90'}, kTargetAngle, 'TargetAngle'],
+  ['negative aluminium', {al: '-1'}, kAluminium, 'AddedAluminium'],
+  ['negative copper', {cu: '-0.1'}, kCopper, 'AddedCopper'],
+  ['full-width digits', {kv: '１２０', angle: '４５'}, null],
   ['copper beyond any beam', {cu: '1e6'}, kNotComputable],
   ['angle below range', {angle: '4.9'}, kAngle],
   ['angle above range', {angle: '175.1'}, kAngle],
@@ -74,7 +80,7 @@ createXscatter().then((engine) => {
       } else {
         assert.deepEqual(calculated.reset, resetBox ? [resetBox] : [], 'boxes reset');
         if (resetBox) {
-          const defaults = {TargetAngle: '12', InherentFiltration: '2.5'};
+          const defaults = {TargetAngle: '12', InherentFiltration: '2.5', AddedAluminium: '0', AddedCopper: '0'};
           assert.equal(calculated.boxes[resetBox], defaults[resetBox], 'reset text');
         }
       }

@@ -134,6 +134,7 @@ async function downloadText(page, name) {
       ['Ｘ線管電圧', '30', '\u3000管電圧が範囲外 ', '30'],
       ['ターゲット角度', '0', '\u3000ターゲット角度を再入力\u3000', '12'],
       ['固有ろ過（Al当量）', '0.5', '\u3000固有ろ過を再入力\u3000', '2.5'],
+      ['銅付加フィルタ', '-1', '\u3000銅付加フィルタを再入力\u3000', '0'],
     ];
     for (const [label, text, warning, after] of kRefused) {
       await check(`refused ${label} ${text}`, async () => {
@@ -159,6 +160,30 @@ async function downloadText(page, name) {
       await conditions.getByRole('button', {name: 'OK'}).click();
       const native = nativeRun(batch, dataFolder, {kv: '100', targetAngle: '12', inherent: '2.5', al: '0', cu: '0', angle: '90', filters: ['Pb:0.1']});
       assert.ok((await downloadText(page, 'P_Spectrum.dat')) === native.files['P_Spectrum.dat'], 'P_Spectrum.dat differs');
+    });
+
+    await check('an own Data folder: a short table refused with the reader\'s message, a whole one used', async () => {
+      const broken = fs.mkdtempSync(path.join(os.tmpdir(), 'xscatter-data-'));
+      for (const name of fs.readdirSync(dataFolder)) fs.copyFileSync(path.join(dataFolder, name), path.join(broken, name));
+      fs.writeFileSync(path.join(broken, 'Mus.dat'), fs.readFileSync(path.join(dataFolder, 'Mus.dat'), 'latin1').slice(0, 500), 'latin1');
+      const state = page.locator('#data-folder-state');
+      const before = await state.textContent();
+      await page.locator('#data-folder').setInputFiles(broken);
+      const dialog = page.getByRole('dialog');
+      await dialog.waitFor({state: 'visible', timeout: 5000});
+      const message = await page.locator('#message-text').textContent();
+      assert.match(message, /^データテーブル Mus\.dat /);
+      await dialog.getByRole('button', {name: 'OK'}).click();
+      assert.equal(await state.textContent(), before, 'the built-in tables stay in use');
+      await page.locator('#data-folder').setInputFiles(path.resolve(dataFolder));
+      await page.waitForFunction(() => document.querySelector('#data-folder-state').textContent.includes('data'));
+      assert.equal(await page.getByLabel('Ｘ線管電圧', {exact: true}).inputValue(), '100');
+      assert.ok(await conditions.getByRole('button', {name: 'OK'}).isDisabled(), 'OK disabled again');
+      await conditions.getByRole('button', {name: 'スペクトル計算'}).click();
+      await conditions.getByRole('button', {name: 'OK'}).click();
+      const native = nativeRun(batch, dataFolder, {kv: '100', targetAngle: '12', inherent: '2.5', al: '0', cu: '0', angle: '90'});
+      assert.ok((await downloadText(page, 'P_Spectrum.dat')) === native.files['P_Spectrum.dat'], 'P_Spectrum.dat differs');
+      fs.rmSync(broken, {recursive: true});
     });
 
     await check('the page fits 1024 pixels without horizontal scrolling', async () => {
