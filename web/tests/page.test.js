@@ -104,6 +104,14 @@ async function downloadText(page, name) {
       }
       assert.equal(await page.locator('#summary-kv').textContent(), '100');
       assert.equal(await page.locator('#chart-scatter polyline').count(), 2, 'two scatter curves');
+      const [png] = await Promise.all([
+        page.waitForEvent('download'),
+        page.locator('#downloads').getByRole('button', {name: 'scatter_chart.png'}).click(),
+      ]);
+      const picture = fs.readFileSync(await png.path());
+      assert.equal(png.suggestedFilename(), 'scatter_chart.png');
+      assert.equal(picture.subarray(1, 4).toString(), 'PNG', 'a PNG picture');
+      assert.deepEqual([picture.readUInt32BE(16), picture.readUInt32BE(20)], [1214, 878], 'twice the chart size');
       fs.mkdirSync(artifacts, {recursive: true});
       await page.screenshot({path: path.join(artifacts, 'typical-run.png'), fullPage: true});
     });
