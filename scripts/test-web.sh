@@ -17,15 +17,19 @@ launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 # The engine's and the facade's own tests, compiled by emscripten and run under node on the real
 # file system, less those about what the page never does and node does not emulate: writing files
-# under a folder lock with the umask's permissions, reading named pipes.
+# under a folder lock with the umask's permissions, reading named pipes, and emscripten's C
+# library has no locale but "C", so no German one either.
+mkdir -p build-web-tests
 NODE_PATH=${NODE_PATH:-/usr/share/nodejs} emcmake cmake -S . -B build-web-tests \
   -DXSCATTER_ENGINE_ONLY=ON -DXSCATTER_GTEST_FROM_SOURCE=ON -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_CROSSCOMPILING_EMULATOR="node;--no-experimental-fetch" \
   "-DCMAKE_EXE_LINKER_FLAGS=-fexceptions -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1" \
-  "${launcher[@]}" >/dev/null
+  "${launcher[@]}" >build-web-tests/configure.log 2>&1 ||
+  { cat build-web-tests/configure.log >&2; exit 1; }
 NODE_PATH=${NODE_PATH:-/usr/share/nodejs} cmake --build build-web-tests -j2 \
   --target engine_tests app_tests >/dev/null
 excluded=ReplaceFiles.*:FolderLock.*:FolderWriter.*:ForeignSpectrum.FilesMustBeSmallAndRegular
+excluded+=:GermanLocale.*
 for tests in engine_tests app_tests; do
   (cd build-web-tests/tests/${tests%_tests} && node --no-experimental-fetch $tests.js \
     --gtest_brief=1 "--gtest_filter=-$excluded") || status=1
