@@ -111,23 +111,22 @@ void SvgSurface::Text(float x, float y, const std::string& text) {
   y_ = y;
 }
 
+std::string SvgSurface::OpenPolyline() const {
+  if (polyline_.empty()) return {};
+  return "<polyline points=\"" + polyline_ + "\" fill=\"none\"" +
+         Stroke(polyline_colour_, line_width_) + " stroke-linejoin=\"round\"/>";
+}
+
 void SvgSurface::EndPolyline() {
-  if (polyline_.empty()) return;
-  body_ += "<polyline points=\"" + polyline_ + "\" fill=\"none\"" +
-           Stroke(polyline_colour_, line_width_) + " stroke-linejoin=\"round\"/>";
+  body_ += OpenPolyline();
   polyline_.clear();
 }
 
 std::string SvgSurface::Svg() const {
-  std::string open_polyline;
-  if (!polyline_.empty()) {
-    open_polyline = "<polyline points=\"" + polyline_ + "\" fill=\"none\"" +
-                    Stroke(polyline_colour_, line_width_) + " stroke-linejoin=\"round\"/>";
-  }
   return "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"607\" height=\"439\" "
          "viewBox=\"0 0 607 439\" font-family=\"'Times New Roman',Times,serif\" "
          "font-size=\"24\">" +
-         body_ + open_polyline + "</svg>";
+         body_ + OpenPolyline() + "</svg>";
 }
 
 }  // namespace xscatter::web

@@ -27,6 +27,8 @@ class SvgSurface : public ChartSurface {
   std::string Svg() const;
 
  private:
+  // The polyline still being drawn as an element; empty when none is open.
+  std::string OpenPolyline() const;
   void EndPolyline();
 
   std::string body_;
