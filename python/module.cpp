@@ -243,8 +243,9 @@ void BindSpectrum(py::module_& m) {
   py::class_<Spectrum>(m, "Spectrum",
                        R"doc(A primary X-ray spectrum on the program's grid of 300 bins of 0.5 keV.
 
-Attributes: ``energy`` (keV, 0.5·i for i = 1..300), ``fluence`` (relative, largest bin 1) and
-``bin_count`` (the last bin of the spectrum, Int(2·kV)); the arrays are read-only.
+Attributes: ``energy`` (keV, 0.5·i for i = 1..300), ``fluence`` (relative, largest bin 1),
+``bin_count`` (the last bin of the spectrum, Int(2·kV)) and ``conditions`` (what primary() was
+given, None for from_arrays); the arrays are read-only.
 )doc")
       .def_property_readonly(
           "energy", [](const Spectrum&) { return BinEnergies(); },
