@@ -24,6 +24,7 @@
 #include "model/text_panel.h"
 #include "output/charts.h"
 #include "output/folder_lock.h"
+#include "output/number_format.h"
 #include "output/replace_files.h"
 #include "output/spectrum_files.h"
 #include "tools/batch/report.h"
@@ -66,7 +67,7 @@ std::vector<RunTexts> ExpandRuns(const BatchOptions& options) {
     RunTexts run = base;
     for (std::size_t s = 0; s < options.sweeps.size(); ++s) {
       const Sweep& sweep = options.sweeps[s];
-      const std::string text = SweepValueText(sweep.values[combination[s]]);
+      const std::string text = ShortestText(sweep.values[combination[s]]);
       if (sweep.box) {
         run.boxes[*sweep.box] = text;
       } else {
@@ -374,9 +375,9 @@ int ListMaterials(const fs::path& data_folder, std::ostream& out, std::ostream& 
   }
   out << "material  density (g/cm3)\n";
   for (const Material& material : materials) {
-    char line[96];
-    std::snprintf(line, sizeof line, "%-8s  %.6g\n", material.name.c_str(), material.density);
-    out << line;
+    std::string name = material.name;
+    if (name.size() < 8) name.resize(8, ' ');
+    out << name << "  " << FormatGeneral(material.density, 6) << '\n';
   }
   return kDone;
 }

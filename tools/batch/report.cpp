@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "tools/batch/report.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <utility>
+
+#include "output/number_format.h"
 
 namespace xscatter::batch {
 namespace {
@@ -146,9 +147,7 @@ void WriteJsonObject(std::ostream& out, const RunRecord& record, bool sweep, boo
 
 std::string TextFigure(Figure value) {
   if (!value || !std::isfinite(*value)) return "-";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.10g", *value);
-  return text;
+  return FormatGeneral(*value, 10);
 }
 
 void WriteTextGroup(std::ostream& out, const char* title, const std::vector<Column>& columns,
@@ -169,9 +168,7 @@ void WriteTextGroup(std::ostream& out, const char* title, const std::vector<Colu
 std::string ExactNumber(double value) {
   if (!std::isfinite(value)) return "";
   if (value == 0) value = 0;  // no "-0"
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+  return ShortestText(value);
 }
 
 std::string CsvField(const std::string& text) {

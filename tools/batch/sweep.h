@@ -27,9 +27,6 @@ bool SweepTarget(std::string_view name, std::optional<ConditionBox>& box);
 // than `max_values` values.
 std::optional<Sweep> ParseSweep(std::string_view text, std::size_t max_values, std::string& error);
 
-// The text a box gets for a swept value: the shortest decimal that reads back as the same double.
-std::string SweepValueText(double value);
-
 // Every combination of the sweeps' values, in the order of the sweeps with the last varying
 // fastest; each combination holds one index per sweep.
 std::vector<std::vector<std::size_t>> Combinations(const std::vector<Sweep>& sweeps);
