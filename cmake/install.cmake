@@ -41,12 +41,20 @@ install(FILES ${PROJECT_SOURCE_DIR}/screens/resources/icon.png
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/${XSCATTER_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
+# Manual pages are installed compressed, as Debian wants them; -n leaves the name and time out of
+# the gzip header, so the same page always gives the same bytes.
+find_program(XSCATTER_GZIP gzip REQUIRED)
 foreach(page xscatter.1 xscatter-batch.1)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/man/${page} ${PROJECT_BINARY_DIR}/packaging/${page}
                  @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/packaging/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  execute_process(COMMAND ${XSCATTER_GZIP} -9n -c ${PROJECT_BINARY_DIR}/packaging/${page}
+                  OUTPUT_FILE ${PROJECT_BINARY_DIR}/packaging/${page}.gz COMMAND_ERROR_IS_FATAL ANY)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/${page}.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 
+# copyright is the licence in Debian's machine-readable form.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
+              ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/data)

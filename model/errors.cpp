@@ -126,4 +126,22 @@ std::string SpectrumFileMessage(const std::string& source, int line, const std::
                   : source + ": " + problem;
 }
 
+void SpectrumFileFault::SetText(std::string_view field_text) {
+  text_cut = field_text.size() > kKeptTextBytes;
+  text = std::string(field_text.substr(0, kKeptTextBytes));
+}
+
+SpectrumFileError::SpectrumFileError(SpectrumFileFault fault)
+    : std::runtime_error(
+          SpectrumFileMessage(fault.source, fault.line, DescribeSpectrumProblem(fault))),
+      fault(std::move(fault)) {}
+
+SpectrumFileError::SpectrumFileError(const std::string& source, int line,
+                                     const std::string& problem)
+    : SpectrumFileError([&] {
+        SpectrumFileFault fault(SpectrumFault::Other, source, line);
+        fault.text = problem;
+        return fault;
+      }()) {}
+
 }  // namespace xscatter

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace xscatter {
 
@@ -150,16 +151,59 @@ class BeamQualityError : public std::runtime_error {
 // problem concerns the whole source (line 0).
 std::string SpectrumFileMessage(const std::string& source, int line, const std::string& problem);
 
+// What is wrong with a primary spectrum from outside the program.
+enum class SpectrumFault {
+  CannotOpen,        // error_number says why
+  CannotRead,        // error_number says why
+  NotRegularFile,    // a folder, pipe, device or socket
+  TooLarge,          // more than `count` MiB
+  WideEncoding,      // not 8-bit text: `text` names the encoding found
+  TooFewPoints,      // `count` points
+  NothingOnGrid,     // no bin above zero
+  OnlyOneNumber,     // a data line without its fluence
+  DecimalComma,      // a data line separated by ';' with a ',' between digits
+  EnergyNotFinite,   // `text`
+  FluenceNotFinite,  // `text`
+  EnergyNegative,    // `text`
+  EnergyNotAbove,    // `text` is not above the point before, `previous_text`
+  FluenceNegative,   // `text`
+  Other,             // `text` is the whole problem
+};
+
+// A spectrum fault and where it lies. The field texts keep at most kKeptTextBytes bytes, so a huge
+// field is not copied along; the message shows at most 40 characters of each, escaped.
+struct SpectrumFileFault {
+  SpectrumFileFault() = default;
+  SpectrumFileFault(SpectrumFault kind, std::string source, int line = 0)
+      : kind(kind), source(std::move(source)), line(line) {}
+
+  SpectrumFault kind = SpectrumFault::Other;
+  std::string source;  // the file's name as given, or "spectrum" for arrays of points
+  int line = 0;        // 1-based line of a file; 0 when the problem concerns no single line
+  std::string text;    // the offending field
+  bool text_cut = false;
+  bool quote_text = false;    // the message shows the field in double quotes
+  std::string previous_text;  // EnergyNotAbove: the energy of the point before
+  std::uintmax_t count = 0;   // TooFewPoints: points; TooLarge: MiB
+  int error_number = 0;       // CannotOpen, CannotRead
+
+  void SetText(std::string_view field_text);
+  static constexpr std::size_t kKeptTextBytes = 256;
+};
+
+// The problem part of the message, without source and line.
+std::string DescribeSpectrumProblem(const SpectrumFileFault& fault);
+
 // A primary spectrum from outside the program (a text file, or arrays of points) that cannot be
-// used. `line` is the 1-based line of a file, or 0 when the problem concerns no single line.
+// used. what() is SpectrumFileMessage of the fault's source, line and problem.
 class SpectrumFileError : public std::runtime_error {
  public:
-  SpectrumFileError(const std::string& source, int line, const std::string& problem)
-      : std::runtime_error(SpectrumFileMessage(source, line, problem)), line_(line) {}
-  int line() const noexcept { return line_; }
+  explicit SpectrumFileError(SpectrumFileFault fault);
+  // A fault of kind Other whose problem is `problem`.
+  SpectrumFileError(const std::string& source, int line, const std::string& problem);
+  int line() const noexcept { return fault.line; }
 
- private:
-  int line_;
+  SpectrumFileFault fault;
 };
 
 }  // namespace xscatter

@@ -10,7 +10,6 @@
 #include <cmath>
 #include <limits>
 #include <optional>
-#include <system_error>
 
 #include "model/decimal_number.h"
 #include "model/errors.h"
@@ -33,19 +32,39 @@ constexpr double kNoPreviousEnergy = -std::numeric_limits<double>::infinity();
 
 // Why a point cannot follow the points before it, or nothing. The texts show the values as the
 // source gave them.
+std::optional<SpectrumFileFault> PointFault(double energy, double fluence, double previous_energy,
+                                            std::string_view energy_text,
+                                            std::string_view fluence_text,
+                                            std::string_view previous_text) {
+  SpectrumFileFault fault;
+  if (!std::isfinite(energy)) {
+    fault.kind = SpectrumFault::EnergyNotFinite;
+  } else if (!std::isfinite(fluence)) {
+    fault.kind = SpectrumFault::FluenceNotFinite;
+  } else if (energy < 0) {
+    fault.kind = SpectrumFault::EnergyNegative;
+  } else if (!(energy > previous_energy)) {
+    fault.kind = SpectrumFault::EnergyNotAbove;
+    fault.previous_text = previous_text.substr(0, SpectrumFileFault::kKeptTextBytes);
+  } else if (fluence < 0) {
+    fault.kind = SpectrumFault::FluenceNegative;
+  } else {
+    return std::nullopt;
+  }
+  const bool about_fluence =
+      fault.kind == SpectrumFault::FluenceNotFinite || fault.kind == SpectrumFault::FluenceNegative;
+  fault.SetText(about_fluence ? fluence_text : energy_text);
+  return fault;
+}
+
 std::optional<std::string> PointProblem(double energy, double fluence, double previous_energy,
                                         const std::string& energy_text,
                                         const std::string& fluence_text,
                                         const std::string& previous_text) {
-  if (!std::isfinite(energy)) return "energy " + energy_text + " is not a finite number";
-  if (!std::isfinite(fluence)) return "fluence " + fluence_text + " is not a finite number";
-  if (energy < 0) return "energy " + energy_text + " keV is negative";
-  if (!(energy > previous_energy)) {
-    return "energy " + energy_text + " keV is not above the previous point's " + previous_text +
-           " keV";
-  }
-  if (fluence < 0) return "fluence " + fluence_text + " is negative";
-  return std::nullopt;
+  const std::optional<SpectrumFileFault> fault =
+      PointFault(energy, fluence, previous_energy, energy_text, fluence_text, previous_text);
+  if (!fault) return std::nullopt;
+  return DescribeSpectrumProblem(*fault);
 }
 
 // Where the channel of point k begins: halfway to the point before, and for the first point as
@@ -189,7 +208,30 @@ std::optional<double> FieldNumber(std::string_view field) {
   return DecimalNumberValue(field);
 }
 
-std::string Quoted(std::string_view field) { return "\"" + std::string(field) + "\""; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether a line separates its fields with ';' and also holds a ',' between two digits: decimal
+// commas, which read field by field would make 10,5 two numbers. A ',' elsewhere (after a blank,
+// in a comment) is a separator as always.
+bool HoldsDecimalComma(std::string_view line) {
+  if (line.find(';') == std::string_view::npos) return false;
+  for (std::size_t k = 1; k + 1 < line.size(); ++k) {
+    if (line[k] == ',' && IsDigit(line[k - 1]) && IsDigit(line[k + 1])) return true;
+  }
+  return false;
+}
+
+// The encoding of a text that is not 8-bit text, or nothing: UTF-16 by its byte-order mark or by
+// the NUL bytes that its ASCII characters carry in every other byte, else any NUL byte.
+std::optional<std::string> WideEncoding(std::string_view text) {
+  if (text.starts_with("\xFF\xFE")) return "UTF-16 (little-endian, with byte-order mark)";
+  if (text.starts_with("\xFE\xFF")) return "UTF-16 (big-endian, with byte-order mark)";
+  const std::size_t nul = text.find('\0');
+  if (nul == std::string_view::npos) return std::nullopt;
+  if (text.size() >= 2 && text[0] != '\0' && text[1] == '\0') return "UTF-16 (little-endian)";
+  if (text.size() >= 2 && text[0] == '\0' && text[1] != '\0') return "UTF-16 (big-endian)";
+  return "binary data (a NUL byte at byte " + std::to_string(nul + 1) + ")";
+}
 
 // Closes a file descriptor when it goes out of scope.
 class Descriptor {
@@ -205,8 +247,6 @@ class Descriptor {
  private:
   int fd_;
 };
-
-std::string ErrnoText(int error) { return std::generic_category().message(error); }
 
 }  // namespace
 
@@ -234,60 +274,75 @@ ForeignSpectrum ResampleSpectrum(const std::vector<double>& energy_kev,
 }
 
 ForeignSpectrum ParseSpectrumText(std::string_view text, const std::string& name) {
+  const auto fail = [&name](SpectrumFault kind, int line = 0) {
+    return SpectrumFileError(SpectrumFileFault(kind, name, line));
+  };
+  if (const std::optional<std::string> encoding = WideEncoding(text)) {
+    SpectrumFileFault fault(SpectrumFault::WideEncoding, name);
+    fault.text = *encoding;
+    throw SpectrumFileError(std::move(fault));
+  }
   if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   Points points;
   std::string_view previous_text;
   std::size_t pos = 0;
   for (int line_number = 1; pos < text.size(); ++line_number) {
-    const LeadingFields fields = SplitLeadingFields(NextLine(text, pos));
+    const std::string_view line = NextLine(text, pos);
+    const LeadingFields fields = SplitLeadingFields(line);
     const std::optional<double> energy = FieldNumber(fields.first);
     if (!energy) continue;
-    if (!std::isfinite(*energy)) {
-      throw SpectrumFileError(name, line_number,
-                              "energy " + Quoted(fields.first) + " is not a finite number");
-    }
+    const auto fail_on_field = [&](SpectrumFault kind, std::string_view field) {
+      SpectrumFileFault fault(kind, name, line_number);
+      fault.SetText(field);
+      fault.quote_text = true;
+      return SpectrumFileError(std::move(fault));
+    };
+    if (HoldsDecimalComma(line)) throw fail(SpectrumFault::DecimalComma, line_number);
+    if (!std::isfinite(*energy)) throw fail_on_field(SpectrumFault::EnergyNotFinite, fields.first);
     if (!fields.second || fields.second->empty()) {
-      throw SpectrumFileError(name, line_number,
-                              "only one number; a data line needs energy and fluence");
+      throw fail(SpectrumFault::OnlyOneNumber, line_number);
     }
     const std::optional<double> fluence = FieldNumber(*fields.second);
     if (!fluence || !std::isfinite(*fluence)) {
-      throw SpectrumFileError(name, line_number,
-                              "fluence " + Quoted(*fields.second) + " is not a finite number");
+      throw fail_on_field(SpectrumFault::FluenceNotFinite, *fields.second);
     }
     const double previous = points.energy.empty() ? kNoPreviousEnergy : points.energy.back();
-    const std::optional<std::string> problem =
-        PointProblem(*energy, *fluence, previous, std::string(fields.first),
-                     std::string(*fields.second), std::string(previous_text));
-    if (problem) throw SpectrumFileError(name, line_number, *problem);
+    if (std::optional<SpectrumFileFault> fault =
+            PointFault(*energy, *fluence, previous, fields.first, *fields.second, previous_text)) {
+      fault->source = name;
+      fault->line = line_number;
+      throw SpectrumFileError(std::move(*fault));
+    }
     points.energy.push_back(*energy);
     points.fluence.push_back(*fluence);
     previous_text = fields.first;
   }
   if (points.energy.size() < 2) {
-    throw SpectrumFileError(name, 0, TooFewPoints(points.energy.size()));
+    SpectrumFileFault fault(SpectrumFault::TooFewPoints, name);
+    fault.count = points.energy.size();
+    throw SpectrumFileError(std::move(fault));
   }
   const std::optional<ForeignSpectrum> result = OntoGrid(points.energy, points.fluence);
-  if (!result) throw SpectrumFileError(name, 0, kNoBinAboveZero);
+  if (!result) throw fail(SpectrumFault::NothingOnGrid);
   return *result;
 }
 
 ForeignSpectrum ReadForeignSpectrum(const std::filesystem::path& file) {
   const std::string name = file.string();
+  const auto fail = [&name](SpectrumFault kind, int error_number = 0) {
+    SpectrumFileFault fault(kind, name);
+    fault.error_number = error_number;
+    fault.count = kMaxSpectrumFileBytes >> 20;
+    return SpectrumFileError(std::move(fault));
+  };
   // Non-blocking, so that a named pipe or device cannot stall the open; it is refused below.
   const Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  if (fd.get() < 0) {
-    throw SpectrumFileError(name, 0, "cannot be opened (" + ErrnoText(errno) + ")");
-  }
+  if (fd.get() < 0) throw fail(SpectrumFault::CannotOpen, errno);
   struct stat status {};
-  if (::fstat(fd.get(), &status) != 0) {
-    throw SpectrumFileError(name, 0, "cannot be read (" + ErrnoText(errno) + ")");
-  }
-  if (!S_ISREG(status.st_mode)) throw SpectrumFileError(name, 0, "is not a regular file");
-  const std::string too_large =
-      "is larger than " + std::to_string(kMaxSpectrumFileBytes >> 20) + " MiB";
+  if (::fstat(fd.get(), &status) != 0) throw fail(SpectrumFault::CannotRead, errno);
+  if (!S_ISREG(status.st_mode)) throw fail(SpectrumFault::NotRegularFile);
   if (static_cast<std::uintmax_t>(status.st_size) > kMaxSpectrumFileBytes) {
-    throw SpectrumFileError(name, 0, too_large);
+    throw fail(SpectrumFault::TooLarge);
   }
 
   // Read until the end or one byte past the limit, so that a file growing meanwhile is caught.
@@ -296,11 +351,11 @@ ForeignSpectrum ReadForeignSpectrum(const std::filesystem::path& file) {
   while (content.size() <= kMaxSpectrumFileBytes) {
     const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw SpectrumFileError(name, 0, "cannot be read (" + ErrnoText(errno) + ")");
+    if (got < 0) throw fail(SpectrumFault::CannotRead, errno);
     if (got == 0) break;
     content.append(chunk, static_cast<std::size_t>(got));
   }
-  if (content.size() > kMaxSpectrumFileBytes) throw SpectrumFileError(name, 0, too_large);
+  if (content.size() > kMaxSpectrumFileBytes) throw fail(SpectrumFault::TooLarge);
   return ParseSpectrumText(content, name);
 }
 

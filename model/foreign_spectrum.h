@@ -42,8 +42,10 @@ ForeignSpectrum ResampleSpectrum(const std::vector<double>& energy_kev,
 // numbers, energy and fluence, and may hold more. Fields are separated by blanks, tabs, commas or
 // semicolons (a comma is never a decimal point); two delimiters in a row leave an empty field.
 // A field may be enclosed in double quotes. Lines end with LF, CRLF or CR. Numbers have the
-// table-number form: sign, digits, one period, exponent with E or e. Throws SpectrumFileError
-// naming `name` and the line.
+// table-number form: sign, digits, one period, exponent with E or e. A data line separated by
+// ';' with a ',' between two digits is refused (decimal commas would be read as separators), and so
+// is a text with NUL bytes or a UTF-16 byte-order mark, naming its encoding. Throws
+// SpectrumFileError naming `name` and the line.
 ForeignSpectrum ParseSpectrumText(std::string_view text, const std::string& name);
 
 // ParseSpectrumText on a regular file of at most kMaxSpectrumFileBytes. Throws SpectrumFileError

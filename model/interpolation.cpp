@@ -21,24 +21,36 @@ void RequirePositive(double value, Kind kind, double x, int row) {
 }  // namespace
 
 double InterpolateLogLog(double x, const TableArray& scatter_x, const TableArray& column) {
+  return LogLogColumn(scatter_x, column).At(x);
+}
+
+LogLogColumn::LogLogColumn(const TableArray& scatter_x, const TableArray& column)
+    : scatter_x_(scatter_x), column_(column) {
+  // A row that is not positive gets no usable logarithm here; At refuses it before reading one.
+  for (int row = 1; row <= kTableRows; ++row) {
+    log_x_[row] = std::log(scatter_x[row]);
+    log_value_[row] = std::log(column[row]);
+  }
+}
+
+double LogLogColumn::At(double x) const {
   int j = 2;
-  while (x >= scatter_x[j]) {
-    if (j == kTableRows) Fail(Kind::PastLastRow, x, scatter_x[kTableRows], kTableRows);
+  while (x >= scatter_x_[j]) {
+    if (j == kTableRows) Fail(Kind::PastLastRow, x, scatter_x_[kTableRows], kTableRows);
     ++j;
   }
   const int lo = j - 1;
   const int hi = j;
-  RequirePositive(scatter_x[lo], Kind::NonPositiveX, x, lo);
-  RequirePositive(scatter_x[hi], Kind::NonPositiveX, x, hi);
-  RequirePositive(column[lo], Kind::NonPositiveValue, x, lo);
-  RequirePositive(column[hi], Kind::NonPositiveValue, x, hi);
+  RequirePositive(scatter_x_[lo], Kind::NonPositiveX, x, lo);
+  RequirePositive(scatter_x_[hi], Kind::NonPositiveX, x, hi);
+  RequirePositive(column_[lo], Kind::NonPositiveValue, x, lo);
+  RequirePositive(column_[hi], Kind::NonPositiveValue, x, hi);
   if (!(x > 0)) Fail(Kind::NonPositiveArgument, x);
 
-  const double log_x_span = std::log(scatter_x[hi]) - std::log(scatter_x[lo]);
-  if (log_x_span == 0) Fail(Kind::EqualRows, x, scatter_x[lo], lo);
+  const double log_x_span = log_x_[hi] - log_x_[lo];
+  if (log_x_span == 0) Fail(Kind::EqualRows, x, scatter_x_[lo], lo);
   const double log_value =
-      std::log(column[lo]) + (std::log(x) - std::log(scatter_x[lo])) *
-                                 (std::log(column[hi]) - std::log(column[lo])) / log_x_span;
+      log_value_[lo] + (std::log(x) - log_x_[lo]) * (log_value_[hi] - log_value_[lo]) / log_x_span;
   const double value = std::exp(log_value);
   if (!std::isfinite(log_value) || !std::isfinite(value)) Fail(Kind::NotFinite, x);
   return value;

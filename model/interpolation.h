@@ -12,4 +12,18 @@ namespace xscatter {
 // value that is not positive, or when the result is not finite.
 double InterpolateLogLog(double x, const TableArray& scatter_x, const TableArray& column);
 
+// InterpolateLogLog for many x on one column: the logarithms of the rows are taken once, when it
+// is made, instead of at every x. The results are the same doubles, the faults the same faults.
+class LogLogColumn {
+ public:
+  LogLogColumn(const TableArray& scatter_x, const TableArray& column);
+  double At(double x) const;
+
+ private:
+  const TableArray& scatter_x_;
+  const TableArray& column_;
+  TableArray log_x_{};
+  TableArray log_value_{};
+};
+
 }  // namespace xscatter

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "model/primary_model.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <mutex>
 
 #include "model/errors.h"
 #include "model/normalisation.h"
@@ -37,6 +40,47 @@ ElectronFactors FactorsPerElectronEnergy(double kv, double cot, double d, int la
   return factors;
 }
 
+// The shape factor B(u) of the bremsstrahlung cross-section, u = E/T, for photon bin i and electron
+// energy step m (E = 0.5*i, T = 0.5*m keV). It depends on neither the voltage nor the tables, and
+// its powers are most of the model's work, so it is computed once per process, in blocks of
+// electron energy steps as far as the highest voltage met so far needs. Each entry is the same
+// expression as always, so every run gives the same doubles as computing it on the spot.
+class ShapeFactors {
+ public:
+  // The entries (i, m) for 2 <= i <= m <= last, ready to read.
+  static const ShapeFactors& UpTo(int last) {
+    static ShapeFactors factors;
+    for (int block = 0; block * kStepsPerBlock <= last; ++block) {
+      std::call_once(factors.filled_[block], [block] { factors.Fill(block); });
+    }
+    return factors;
+  }
+
+  // Row i: the factors for m = 0..kLastBin, of which i..last are set.
+  const GridArray& Row(int i) const { return b_[i]; }
+
+ private:
+  static constexpr int kStepsPerBlock = 25;
+  static constexpr int kBlocks = kLastBin / kStepsPerBlock + 1;
+
+  void Fill(int block) {
+    const int first = std::max(2, block * kStepsPerBlock);
+    const int last = std::min(kLastBin, (block + 1) * kStepsPerBlock - 1);
+    for (int m = first; m <= last; ++m) {
+      const double t = 0.5 * m;
+      for (int i = 2; i <= m; ++i) {
+        const double e = 0.5 * i;
+        const double u = e / t;
+        b_[i][m] = 1 - 5.049 * u + 10.847 * std::pow(u, 2) - 10.516 * std::pow(u, 3) +
+                   3.842 * std::pow(u, 4);
+      }
+    }
+  }
+
+  std::array<GridArray, kLastBin + 1> b_{};
+  std::array<std::once_flag, kBlocks> filled_;
+};
+
 }  // namespace
 
 double TuckerDepthCoefficient(double kv) {
@@ -63,20 +107,18 @@ PrimaryResult ComputePrimary(const PhysicalTables& tables, const ExposureConditi
   const double k_share = CharacteristicLineShare(kv);
   const double a = 0.000029 * kv + 0.03658;
   const ElectronFactors factors = FactorsPerElectronEnergy(kv, cot, d, n);
+  const ShapeFactors& shape = ShapeFactors::UpTo(n);
 
   PrimaryResult result;
   result.bin_count = n;
   GridArray& unfiltered = result.unfiltered;
   for (int i = 2; i <= n; ++i) {
-    const double e = 0.5 * i;
     const double mu = tables.mu_target[i];
+    const GridArray& b_row = shape.Row(i);
     double sum = 0;
     // T runs over e, e + 0.5, ... up to kV, that is over 0.5*m for m = i..n.
     for (int m = i; m <= n; ++m) {
-      const double t = 0.5 * m;
-      const double u = e / t;
-      const double b = 1 - 5.049 * u + 10.847 * std::pow(u, 2) - 10.516 * std::pow(u, 3) +
-                       3.842 * std::pow(u, 4);
+      const double b = b_row[m];
       const double f = std::exp(-mu * factors.path[m]);
       sum = sum + f * ((a * b * factors.relativistic[m]) / factors.stopping[m]);
     }

@@ -11,15 +11,23 @@
 namespace xscatter {
 namespace {
 
-double MomentumTransfer(double energy, double theta) {
-  const double wavelength = 12.4 / energy;
-  return std::sin(0.5 * theta) / wavelength;
-}
+// The momentum transfer sin(theta/2) / wavelength at each energy, with the sine taken once.
+class MomentumTransfer {
+ public:
+  explicit MomentumTransfer(double theta) : sin_half_theta_(std::sin(0.5 * theta)) {}
+  double At(double energy) const {
+    const double wavelength = 12.4 / energy;
+    return sin_half_theta_ / wavelength;
+  }
 
-double Interpolate(ScatterModel model, double energy, double theta, const TableArray& scatter_x,
-                   const TableArray& column) {
+ private:
+  double sin_half_theta_;
+};
+
+double Interpolate(ScatterModel model, double energy, const MomentumTransfer& transfer,
+                   const LogLogColumn& column) {
   try {
-    return InterpolateLogLog(MomentumTransfer(energy, theta), scatter_x, column);
+    return column.At(transfer.At(energy));
   } catch (const InterpolationError& error) {
     throw ScatterModelError(model, energy, error.fault);
   }
@@ -38,17 +46,18 @@ void ComputeIncoherentScatter(const PhysicalTables& tables, const GridArray& pri
                               ScatterResult& result, const std::function<void()>& between_passes) {
   GridArray& energy = result.energy;
   GridArray& photons = result.incoherent_photons;
+  const MomentumTransfer transfer(theta);
+  const LogLogColumn incoherent_s(tables.scatter_x, tables.incoherent_s);
+  const double one_minus_cos = 1 - std::cos(theta);
+  const double sin_theta = std::sin(theta);
   for (int i = kFirstScatterBin; i <= kLastBin; ++i) {
     if (primary[i] == 0) continue;
     const double e = 0.5 * i;
-    const double s =
-        Interpolate(ScatterModel::Incoherent, e, theta, tables.scatter_x, tables.incoherent_s);
-    const double one_minus_cos = 1 - std::cos(theta);
+    const double s = Interpolate(ScatterModel::Incoherent, e, transfer, incoherent_s);
     RequireFinite(one_minus_cos, ScatterModel::Incoherent, e);
     const double e_scattered = e / (1 + (e / 511) * one_minus_cos);
     energy[i] = e_scattered;
     const double ratio = e_scattered / e;
-    const double sin_theta = std::sin(theta);
     photons[i] = photons[i] + primary[i] * tables.water_incoherent[i] * (ratio * ratio) *
                                   (e / e_scattered + e_scattered / e - sin_theta * sin_theta) * s;
   }
@@ -69,13 +78,14 @@ void ComputeIncoherentScatter(const PhysicalTables& tables, const GridArray& pri
 void ComputeCoherentScatter(const PhysicalTables& tables, const GridArray& primary, double theta,
                             ScatterResult& result) {
   GridArray& coherent = result.coherent;
+  const MomentumTransfer transfer(theta);
+  const LogLogColumn coherent_f(tables.scatter_x, tables.coherent_f);
+  const double cos_theta = std::cos(theta);
+  const double angular = 1 + cos_theta * cos_theta;
   for (int i = kFirstScatterBin; i <= kLastBin; ++i) {
     if (primary[i] == 0) continue;
     const double e = 0.5 * i;
-    const double f =
-        Interpolate(ScatterModel::Coherent, e, theta, tables.scatter_x, tables.coherent_f);
-    const double cos_theta = std::cos(theta);
-    const double angular = 1 + cos_theta * cos_theta;
+    const double f = Interpolate(ScatterModel::Coherent, e, transfer, coherent_f);
     RequireFinite(angular, ScatterModel::Coherent, e);
     coherent[i] = coherent[i] + primary[i] * tables.water_coherent[i] * angular * (f * f);
   }

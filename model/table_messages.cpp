@@ -45,8 +45,8 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos) {
   return length;
 }
 
-std::string Quote(std::string_view text, bool already_cut) {
-  std::string quoted = "\"";
+std::string Excerpt(std::string_view text, bool already_cut) {
+  std::string quoted;
   std::size_t pos = 0;
   for (int characters = 0; pos < text.size() && characters < kQuotedCharacters; ++characters) {
     const auto byte = static_cast<unsigned char>(text[pos]);
@@ -64,7 +64,11 @@ std::string Quote(std::string_view text, bool already_cut) {
     }
   }
   if (pos < text.size() || already_cut) quoted += "…";
-  return quoted + "\"";
+  return quoted;
+}
+
+std::string Quote(std::string_view text, bool already_cut) {
+  return "\"" + Excerpt(text, already_cut) + "\"";
 }
 
 std::string FolderNote(const fs::path& data_folder) {
@@ -134,6 +138,14 @@ std::string Body(const TableError& e) {
 }
 
 }  // namespace
+
+std::string FieldExcerpt(std::string_view text, bool already_cut) {
+  return Excerpt(text, already_cut);
+}
+
+std::string QuotedField(std::string_view text, bool already_cut) {
+  return Quote(text, already_cut);
+}
 
 std::string DescribeTableError(const TableError& error) {
   return Body(error) + FolderNote(error.folder);

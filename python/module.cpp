@@ -12,12 +12,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/entries.h"
 #include "app/failure_text.h"
 #include "app/table_set.h"
 #include "model/errors.h"
 #include "model/figures.h"
+#include "model/hvl_match.h"
 #include "model/scatter_messages.h"
 #include "output/folder_lock.h"
 #include "python/spectra.h"
@@ -111,6 +113,38 @@ const char* RefusalName(Refusal refusal) {
   return "";
 }
 
+const char* MetalName(HvlMetal metal) { return metal == HvlMetal::Aluminium ? "Al" : "Cu"; }
+
+const char* MatchFaultName(HvlMatchFault::Kind kind) {
+  switch (kind) {
+    case HvlMatchFault::Kind::TargetNotPositive:
+      return "target_not_positive";
+    case HvlMatchFault::Kind::SofterThanUnfiltered:
+      return "softer_than_unfiltered";
+    case HvlMatchFault::Kind::HarderThanLimit:
+      return "harder_than_limit";
+  }
+  return "";
+}
+
+// What a computed spectrum was computed for, under the names of primary()'s arguments; None for a
+// spectrum from points.
+py::object ConditionsDict(const Spectrum& s) {
+  if (!s.conditions) return py::none();
+  const SpectrumConditions& c = *s.conditions;
+  py::dict d;
+  d["kv"] = c.exposure.kv;
+  d["target_angle"] = c.exposure.target_angle_deg;
+  d["inherent"] = c.exposure.inherent_mm_al;
+  d["al"] = c.exposure.al_mm;
+  d["cu"] = c.exposure.cu_mm;
+  py::list filters;
+  for (const auto& [material, mm] : c.filters) filters.append(py::make_tuple(material, mm));
+  d["filters"] = filters;
+  if (c.matched) d["match_hvl"] = py::make_tuple(MetalName(c.matched->metal), c.matched->hvl1_mm);
+  return d;
+}
+
 void TranslateErrors(std::exception_ptr error) {
   try {
     if (error) std::rethrow_exception(error);
@@ -126,6 +160,12 @@ void TranslateErrors(std::exception_ptr error) {
     Raise("FileError", e.what(),
           py::dict(py::arg("file") = e.folder,
                    py::arg("reason") = py::str(std::strerror(e.error_number))));
+  } catch (const HvlMatchError& e) {
+    const HvlMatchFault& f = e.fault;
+    Raise("MatchError", DescribeHvlMatchFault(f),
+          py::dict(py::arg("kind") = MatchFaultName(f.kind), py::arg("metal") = MetalName(f.metal),
+                   py::arg("target_mm") = f.target_mm, py::arg("reachable_mm") = f.reachable_mm,
+                   py::arg("limit_mm") = f.limit_mm));
   } catch (const ScatterModelError& e) {
     PyErr_SetString(PyExc_RuntimeError, DescribeScatterError(e).c_str());
   } catch (const NormalisationError& e) {
@@ -137,14 +177,16 @@ void BindTables(py::module_& m) {
   py::class_<TableSet, std::shared_ptr<TableSet>>(
       m, "Tables", R"doc(The physical tables of one data folder, loaded once.
 
-Tables(folder=None): ``folder`` is the folder that holds the table files (str or path); None
-loads the tables installed with xscatter. Mus.dat, Water.csv and Water.xfs are read at once;
+Tables(folder=None): ``folder`` is the folder that holds the table files (str or path), or a
+working folder of the program whose Data/ holds them (the folder itself is read when it holds
+Mus.dat); None loads the tables installed with xscatter. Mus.dat, Water.csv and Water.xfs are read at once;
 Air.csv (for quality() and figures()) and Materials.csv (for filters) too, but their errors are
 raised only when they are used. The folder is made absolute, so a later os.chdir changes nothing.
 Raises TableError, with the program's message, when a table is missing, unreadable or malformed.
 )doc")
       .def(py::init([](std::optional<fs::path> folder) {
-             return std::make_shared<TableSet>(folder ? *folder : ShippedTableFolder());
+             return std::make_shared<TableSet>(folder ? GivenTableFolder(*folder)
+                                                      : ShippedTableFolder());
            }),
            py::arg("folder") = py::none())
       .def_property_readonly(
@@ -201,8 +243,9 @@ void BindSpectrum(py::module_& m) {
   py::class_<Spectrum>(m, "Spectrum",
                        R"doc(A primary X-ray spectrum on the program's grid of 300 bins of 0.5 keV.
 
-Attributes: ``energy`` (keV, 0.5·i for i = 1..300), ``fluence`` (relative, largest bin 1) and
-``bin_count`` (the last bin of the spectrum, Int(2·kV)); the arrays are read-only.
+Attributes: ``energy`` (keV, 0.5·i for i = 1..300), ``fluence`` (relative, largest bin 1),
+``bin_count`` (the last bin of the spectrum, Int(2·kV)) and ``conditions`` (what primary() was
+given, None for from_arrays); the arrays are read-only.
 )doc")
       .def_property_readonly(
           "energy", [](const Spectrum&) { return BinEnergies(); },
@@ -213,6 +256,13 @@ Attributes: ``energy`` (keV, 0.5·i for i = 1..300), ``fluence`` (relative, larg
           "Relative fluence of each bin, normalised to a maximum of 1 (300 values).")
       .def_readonly("bin_count", &Spectrum::bin_count,
                     "The last bin of the spectrum: Int(2·kV) for a computed one.")
+      .def_property_readonly("conditions", &ConditionsDict,
+                             R"doc(What the spectrum was computed for, or None for one from_arrays.
+
+A dict of primary()'s arguments: kv, target_angle, inherent, al, cu (mm; with match_hvl the
+thickness found) and filters (a list of (material, mm), the material as Materials.csv names it);
+with match_hvl also match_hvl: (metal, first HVL in mm).
+)doc")
       .def(
           "scatter",
           [](const Spectrum& s, double angle) {
@@ -263,9 +313,11 @@ energy: photon energies in keV, strictly increasing and not negative.
 fluence: the fluence at each energy, not negative, in any unit.
 tables: the Tables its scatter and figures use; None uses default_tables().
 
-Each bin takes the value at 0.5·i keV interpolated linearly between the neighbouring points (0
-outside their range); the result is normalised to a maximum of 1 and bin_count is its highest
-non-zero bin. Points above 150 keV are dropped with a UserWarning. Bad points raise ValueError
+The points are a histogram: each fluence counts the photons of a channel reaching halfway to
+the neighbouring points (the first and last as far out as their neighbour lies), and each bin
+0.5·i ± 0.25 keV receives the photons of the parts of the channels it overlaps, so the photons
+are kept wherever a narrow line falls, and points on the grid's own energies keep their values.
+The result is normalised to a maximum of 1 and bin_count is its highest non-zero bin. Points above 150 keV are dropped with a UserWarning. Bad points raise ValueError
 with the reader's message. Returns a Spectrum.
 )doc")
       .def("write", &WritePrimaryFile, py::arg("folder"), py::call_guard<py::gil_scoped_release>(),
@@ -282,16 +334,21 @@ names what failed.
   m.def(
       "primary",
       [](double kv, double target_angle, double inherent, double al, double cu,
-         const std::vector<NamedFilter>& filters, std::shared_ptr<TableSet> tables) {
+         const std::vector<NamedFilter>& filters, std::shared_ptr<TableSet> tables,
+         std::optional<std::pair<std::string, double>> match_hvl) {
         const ExposureConditions conditions{kv, target_angle, inherent, al, cu};
         if (const auto refusal = CheckConditions(conditions)) throw ConditionError(*refusal);
+        std::optional<HvlTarget> target;
+        if (match_hvl) target = HvlTarget{ParseHvlMetal(match_hvl->first), match_hvl->second};
         std::shared_ptr<const TableSet> used = TablesOrDefault(std::move(tables));
-        const std::vector<FilterLayer> layers = FilterLayers(*used, filters);
+        const Filters layers = FilterLayers(*used, filters);
         py::gil_scoped_release release;
+        if (target) return ComputeMatchedSpectrum(std::move(used), conditions, layers, *target);
         return ComputePrimarySpectrum(std::move(used), conditions, layers);
       },
       py::arg("kv"), py::arg("target_angle") = 12.0, py::arg("inherent") = 2.5, py::arg("al") = 0.0,
       py::arg("cu") = 0.0, py::arg("filters") = py::tuple(), py::arg("tables") = py::none(),
+      py::arg("match_hvl") = py::none(),
       R"doc(The primary spectrum of the tungsten-target tube for the exposure conditions.
 
 kv: tube voltage, 40..150 kV.
@@ -301,14 +358,21 @@ al, cu: added aluminium and copper filters in mm, not negative.
 filters: further layers behind those, a sequence of (material, mm) pairs as in the batch tool's
     --filter, the material named as in Materials.csv (case ignored), e.g. [("Sn", 1)].
 tables: the Tables to use; None uses default_tables().
+match_hvl: None, or (metal, mm) with metal "Al" or "Cu": the added thickness of that metal (al
+    or cu, which it replaces) is found for which the first half-value layer in that metal, of
+    air kerma, is mm (to 1e-6 relative); conditions["al"] or ["cu"] gives it. A value that no
+    thickness up to 100 mm Al or 10 mm Cu reaches, or softer than the beam without the metal,
+    raises MatchError, a ValueError, with the reason in kind ("softer_than_unfiltered",
+    "harder_than_limit", "target_not_positive") and the fields metal, target_mm, reachable_mm
+    and limit_mm. Reads Air.csv.
 
 The conditions are checked in the program's order (target angles of 90 degrees and above and
 negative added filters are refused after the program's own checks); the first one refused raises
 ConditionError, a ValueError, with the program's warning text (for example "　管電圧が範囲外 ")
 and its kind in ``refusal`` ("voltage_out_of_range", "target_angle", "inherent_filtration",
 "added_aluminium", "added_copper", "not_computable"). Conditions that pass the checks but give no
-spectrum raise ConditionError("　この条件ではスペクトルを計算できません　"). An unknown material
-and a negative filter thickness raise ValueError.
+spectrum raise ConditionError("　この条件ではスペクトルを計算できません　"). An unknown material,
+a negative filter thickness and a match_hvl metal other than Al and Cu raise ValueError.
 Returns a Spectrum.
 )doc");
 }
@@ -384,6 +448,9 @@ PYBIND11_MODULE(xscatter, m) {
       "An entry the program refuses, with its warning text; refusal names the kind.";
   py::exception<xscatter::FileWriteError>(m, "FileError", PyExc_OSError).doc() =
       "A spectrum file that cannot be written, with the program's message; file and reason.";
+  py::exception<xscatter::HvlMatchError>(m, "MatchError", PyExc_ValueError).doc() =
+      "A first HVL that match_hvl cannot reach, with the reason; kind, metal, target_mm, "
+      "reachable_mm and limit_mm.";
   py::register_exception_translator(&TranslateErrors);
   BindTables(m);
   BindSpectrum(m);

@@ -12,9 +12,8 @@
 
 namespace xscatter::python {
 
-std::vector<FilterLayer> FilterLayers(const TableSet& tables,
-                                      const std::vector<NamedFilter>& filters) {
-  std::vector<FilterLayer> layers;
+Filters FilterLayers(const TableSet& tables, const std::vector<NamedFilter>& filters) {
+  Filters result;
   for (const auto& [name, mm] : filters) {
     const Material* material = FindMaterial(tables.Materials(), name);
     if (!material) {
@@ -27,16 +26,37 @@ std::vector<FilterLayer> FilterLayers(const TableSet& tables,
       throw std::invalid_argument("the thickness of filter '" + name +
                                   "' is not a number of millimetres >= 0");
     }
-    layers.push_back(MakeFilterLayer(*material, mm));
+    result.layers.push_back(MakeFilterLayer(*material, mm));
+    result.named.emplace_back(material->name, mm);
   }
-  return layers;
+  return result;
 }
 
 Spectrum ComputePrimarySpectrum(std::shared_ptr<const TableSet> tables,
-                                const ExposureConditions& conditions,
-                                const std::vector<FilterLayer>& filters) {
-  const PrimaryResult result = ComputePrimaryRun(tables->Physical(), conditions, filters);
-  return {std::move(tables), result.spectrum, result.bin_count};
+                                const ExposureConditions& conditions, const Filters& filters) {
+  const PrimaryResult result = ComputePrimaryRun(tables->Physical(), conditions, filters.layers);
+  return {std::move(tables), result.spectrum, result.bin_count,
+          SpectrumConditions{conditions, filters.named, std::nullopt}};
+}
+
+HvlMetal ParseHvlMetal(const std::string& name) {
+  std::string lower;
+  for (const char c : name) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (lower == "al") return HvlMetal::Aluminium;
+  if (lower == "cu") return HvlMetal::Copper;
+  throw std::invalid_argument("match_hvl names the metal '" + name + "'; it must be 'Al' or 'Cu'");
+}
+
+Spectrum ComputeMatchedSpectrum(std::shared_ptr<const TableSet> tables,
+                                const ExposureConditions& conditions, const Filters& filters,
+                                const HvlTarget& target) {
+  const HvlMatch match = MatchHvl(tables->Physical(), conditions, filters.layers,
+                                  tables->Air().mu_en_rho, target.metal, target.hvl1_mm);
+  ExposureConditions matched = conditions;
+  (target.metal == HvlMetal::Aluminium ? matched.al_mm : matched.cu_mm) = match.added_mm;
+  Spectrum spectrum = ComputePrimarySpectrum(std::move(tables), matched, filters);
+  spectrum.conditions->matched = target;
+  return spectrum;
 }
 
 Spectrum SpectrumFromPoints(std::shared_ptr<const TableSet> tables,
@@ -45,7 +65,7 @@ Spectrum SpectrumFromPoints(std::shared_ptr<const TableSet> tables,
   try {
     const ForeignSpectrum foreign = ResampleSpectrum(energy_kev, fluence);
     dropped = foreign.dropped_above_grid;
-    return {std::move(tables), foreign.spectrum, foreign.bin_count};
+    return {std::move(tables), foreign.spectrum, foreign.bin_count, std::nullopt};
   } catch (const SpectrumFileError& error) {
     throw std::invalid_argument(error.what());
   }

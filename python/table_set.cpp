@@ -24,4 +24,11 @@ fs::path DefaultTableFolder(const fs::path& module_file, const fs::path& build_m
   return (module_dir / ".." / ".." / ".." / "share" / "xscatter" / "Data").lexically_normal();
 }
 
+fs::path GivenTableFolder(const fs::path& folder) {
+  std::error_code ec;
+  if (fs::exists(folder / "Mus.dat", ec)) return folder;
+  if (fs::is_directory(folder / "Data", ec)) return folder / "Data";
+  return folder;
+}
+
 }  // namespace xscatter::python

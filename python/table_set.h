@@ -12,4 +12,9 @@ std::filesystem::path DefaultTableFolder(const std::filesystem::path& module_fil
                                          const std::filesystem::path& build_module_dir,
                                          const std::filesystem::path& source_data);
 
+// The data folder that `Tables(folder)` reads: `folder` itself when it holds Mus.dat, else its
+// Data/ when that is a folder (a working folder as the program keeps it), else `folder`, so that
+// the error names the folder that was given.
+std::filesystem::path GivenTableFolder(const std::filesystem::path& folder);
+
 }  // namespace xscatter::python

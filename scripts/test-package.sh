@@ -24,7 +24,15 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [[ -n $version ]] || { echo "no configured build in $build" >&2; exit 1; }
 
 # --- metadata -------------------------------------------------------------------------------
-if desktop-file-validate "packaging/$id.desktop"; then pass "desktop entry valid"; else fail "desktop entry"; fi
+# Valid, and without hints (desktop-file-validate prints a hint for more than one main category).
+if validation=$(desktop-file-validate "packaging/$id.desktop" 2>&1) && [[ -z $validation ]]; then
+  pass "desktop entry valid"
+else
+  fail "desktop entry: $validation"
+fi
+main_categories=$(sed -n 's/^Categories=//p' "packaging/$id.desktop" | tr ';' '\n' |
+  grep -cxE 'AudioVideo|Audio|Video|Development|Education|Game|Graphics|Network|Office|Science|Settings|System|Utility' || true)
+[[ $main_categories -eq 1 ]] || fail "desktop entry has $main_categories main categories, not one"
 if appstreamcli validate --no-net "$build/packaging/$id.metainfo.xml" >"$tmp/appstream.log" 2>&1; then
   pass "metainfo valid"
 else
@@ -68,8 +76,9 @@ expected=(
   "-rw-r--r-- ./usr/share/metainfo/$id.metainfo.xml"
   "-rw-r--r-- ./usr/share/icons/hicolor/32x32/apps/$id.png"
   "-rw-r--r-- ./usr/share/icons/hicolor/scalable/apps/$id.svg"
-  "-rw-r--r-- ./usr/share/man/man1/xscatter.1"
-  "-rw-r--r-- ./usr/share/man/man1/xscatter-batch.1"
+  "-rw-r--r-- ./usr/share/man/man1/xscatter.1.gz"
+  "-rw-r--r-- ./usr/share/man/man1/xscatter-batch.1.gz"
+  "-rw-r--r-- ./usr/share/doc/xscatter/copyright"
   "-rw-r--r-- ./usr/share/doc/xscatter/README.md"
   "-rw-r--r-- ./usr/share/doc/xscatter/LICENSE"
   "-rw-r--r-- ./usr/share/doc/xscatter/data/README.md"
@@ -92,6 +101,30 @@ tables="$root/usr/share/xscatter/Data"
 for table in data/*.dat data/*.csv data/*.xfs; do
   cmp -s "$table" "$tables/$(basename "$table")" || fail "installed $(basename "$table") differs"
 done
+
+# Manual pages: gzip with neither name nor time in the header (flags byte 0, mtime 0), best
+# compression (extra flags 2), holding the configured page.
+for page in xscatter.1 xscatter-batch.1; do
+  gz="$root/usr/share/man/man1/$page.gz"
+  header=$(od -An -tx1 -N10 "$gz" 2>/dev/null | tr -d ' \n')
+  if [[ $header == 1f8b0800000000000203 ]] && gzip -dc "$gz" | cmp -s - "$build/packaging/$page"; then
+    pass "$page.gz is reproducible and holds the page"
+  else
+    fail "$page.gz: header $header"
+  fi
+done
+
+# copyright: Debian's machine-readable format, whose every License names a text given once.
+copyright="$root/usr/share/doc/xscatter/copyright"
+if [[ $(head -n 1 "$copyright") == "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ]] &&
+  grep -q '^Files: \*$' "$copyright" && grep -q '^Upstream-Name: xscatter$' "$copyright" &&
+  [[ $(grep -c '^License: Expat$' "$copyright") -ge 2 ]] &&
+  grep -qF ' Permission is hereby granted, free of charge' "$copyright" &&
+  ! grep -qvE '^$|^[A-Za-z-]+:|^ ' "$copyright"; then
+  pass "copyright is machine-readable"
+else
+  fail "copyright is not in Debian's machine-readable format"
+fi
 
 # From an empty folder the unpacked tool reads its installed tables, and writes what the build
 # tree's tool writes beside a copy of the shipped tables.

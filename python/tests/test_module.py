@@ -19,15 +19,19 @@ def test_version_is_the_projects():
 
 
 def test_everything_public_is_documented():
-    for name in ("Tables", "default_tables", "primary", "Spectrum", "Scatter", "TableError"):
+    for name in (
+        "Tables", "default_tables", "primary", "Spectrum", "Scatter", "TableError", "MatchError"
+    ):
         assert len(getattr(xscatter, name).__doc__.strip()) > 40, name
-    for name in ("scatter", "quality", "from_arrays", "write", "fluence", "bin_count"):
+    for name in ("scatter", "quality", "from_arrays", "write", "fluence", "bin_count", "conditions"):
         assert len(getattr(xscatter.Spectrum, name).__doc__.strip()) > 20, name
     for name in ("figures", "write", "incoherent_photons", "angle"):
         assert len(getattr(xscatter.Scatter, name).__doc__.strip()) > 20, name
     doc = xscatter.primary.__doc__
     assert doc.startswith("primary(kv: float, target_angle: float = 12.0, inherent: float = 2.5")
-    for argument in ("kv:", "target_angle:", "inherent:", "al, cu:", "filters:", "tables:"):
+    for argument in (
+        "kv:", "target_angle:", "inherent:", "al, cu:", "filters:", "tables:", "match_hvl:"
+    ):
         assert "\n" + argument in doc
 
 

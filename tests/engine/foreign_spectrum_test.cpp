@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -69,6 +70,8 @@ TEST(ForeignSpectrum, TextTablesResampleOntoTheGrid) {
       {"CommentsHeadersFooters",
        "# measured beam\nEnergy (keV)\tCounts\n\n10\t2\n11 4\n# end\nTotal 6\n"},
       {"BlanksAroundDelimiters", "  10 ,\t2 ; x\n11\t\t4\n"},
+      {"CommaInATrailingComment", "10;2\n11;4;checked, ok\n"},
+      {"CommasBetweenDigitsWithoutSemicolons", "10,2\n11,4\n"},
       {"QuotesAndByteOrderMark", "\xEF\xBB\xBF\"keV\",\"phi\"\r\n\"10\",\"2\"\r\n\"11\",\"4\"\r\n"},
       {"CarriageReturnsOnly", "keV phi\r10 2\r11 4"},
       {"SignsAndExponents", "+1.0E+01 2e0\n1.1e1 +4.\n"},
@@ -115,8 +118,6 @@ TEST(ForeignSpectrum, BadTextTablesNameTheLine) {
       {"EnergyFallsAfterHeader", "keV phi\n10 2\n9.5 3\n", 3, "energy 9.5 " + kNotAbove + "10 keV"},
       {"EnergyRepeatedWithCrLf", "a\r\n10 2\r\n10 3\r\n", 3, "energy 10 " + kNotAbove + "10 keV"},
       {"LineCountWithCrOnly", "a\r\r10 2\r10 3\r", 4, "energy 10 " + kNotAbove + "10 keV"},
-      {"DecimalCommasCaughtByRepeatedEnergy", "10,0;2,5\n10,5;3,0\n", 2,
-       "energy 10 " + kNotAbove + "10 keV"},
       {"NegativeFluence", "10 2\n11 -1\n", 2, "fluence -1 is negative"},
       {"NegativeEnergy", "-1 2\n10 3\n", 1, "energy -1 keV is negative"},
       {"FluenceOverflows", "10 2\n11 1e999\n", 2, "fluence \"1e999\" is not a finite number"},
@@ -134,6 +135,113 @@ TEST(ForeignSpectrum, BadTextTablesNameTheLine) {
     EXPECT_EQ(ErrorOf([&] { ParseSpectrumText(row.text, "m.csv"); }),
               std::pair(row.line, where + ": " + row.problem))
         << row.name;
+  }
+}
+
+// Input that is not a table of numbers as this reader knows them: each is refused with its kind,
+// the line and a message that stays short and printable whatever the file holds.
+TEST(ForeignSpectrum, HostileTextsAreNamedNotMisread) {
+  const std::string comma =
+      "separates fields by ';' and has ',' between digits (a decimal comma?); write decimal "
+      "points as '.'";
+  const std::string wide = "is not 8-bit text but ";
+  const std::string utf8 = "; save it as UTF-8 or ASCII";
+  const std::string forty_x(40, 'x');
+  const std::string forty_zeros(40, '0');
+  const struct {
+    const char* name;
+    std::string text;
+    SpectrumFault kind;
+    int line;
+    std::string problem;
+  } rows[] = {
+      {"DecimalCommasWithSemicolons", "keV;phi\n10,5;20,2\n11,0;30,1\n",
+       SpectrumFault::DecimalComma, 2, comma},
+      // Read field by field, this was 10 keV and 0 before: not a repeated energy but a flat line.
+      {"DecimalCommasFirstLine", "10,0;2,5\n10,5;3,0\n", SpectrumFault::DecimalComma, 1, comma},
+      {"Utf16LittleEndianWithMark",
+       std::string("\xFF\xFE"
+                   "1\0"
+                   "0\0"
+                   " \0"
+                   "2\0",
+                   10),
+       SpectrumFault::WideEncoding, 0,
+       wide + "UTF-16 (little-endian, with byte-order mark)" + utf8},
+      {"Utf16BigEndianWithMark",
+       std::string("\xFE\xFF"
+                   "\0"
+                   "1\0"
+                   "0",
+                   6),
+       SpectrumFault::WideEncoding, 0, wide + "UTF-16 (big-endian, with byte-order mark)" + utf8},
+      {"Utf16LittleEndianNoMark",
+       std::string("1\0"
+                   "0\0"
+                   " \0"
+                   "2\0",
+                   8),
+       SpectrumFault::WideEncoding, 0, wide + "UTF-16 (little-endian)" + utf8},
+      {"Utf16BigEndianNoMark",
+       std::string("\0"
+                   "1\0"
+                   "0\0"
+                   " \0"
+                   "2",
+                   8),
+       SpectrumFault::WideEncoding, 0, wide + "UTF-16 (big-endian)" + utf8},
+      // "10 2\n" is bytes 1 to 5, "11" 6 and 7.
+      {"NulByteInside", std::string("10 2\n11\0 4\n", 11), SpectrumFault::WideEncoding, 0,
+       wide + "binary data (a NUL byte at byte 8)" + utf8},
+      {"FifteenMegabyteField", "10 2\n11 " + std::string(15u << 20, 'x') + "\n",
+       SpectrumFault::FluenceNotFinite, 2, "fluence \"" + forty_x + "…\" is not a finite number"},
+      {"MegabyteNumberNotAbove", "10 2\n" + std::string(1u << 20, '0') + "9 4\n",
+       SpectrumFault::EnergyNotAbove, 2,
+       "energy " + forty_zeros +
+           "… keV is not above the "
+           "previous point's 10 keV"},
+      {"ControlBytesEscaped", "10 2\n11 \x1B[31m\x07\n", SpectrumFault::FluenceNotFinite, 2,
+       "fluence \"\\x1B[31m\\x07\" is not a finite number"},
+      {"BrokenUtf8Escaped", "10 2\n11 \xC3(\n", SpectrumFault::FluenceNotFinite, 2,
+       "fluence \"\\xC3(\" is not a finite number"},
+      {"Utf8KeptWhole", "10 2\n11 4µ\n", SpectrumFault::FluenceNotFinite, 2,
+       "fluence \"4µ\" is not a finite number"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    try {
+      ParseSpectrumText(row.text, "m.csv");
+      ADD_FAILURE() << "accepted";
+    } catch (const SpectrumFileError& error) {
+      EXPECT_EQ(error.fault.kind, row.kind);
+      EXPECT_EQ(error.fault.source, "m.csv");
+      EXPECT_EQ(error.line(), row.line);
+      EXPECT_LE(error.fault.text.size(), SpectrumFileFault::kKeptTextBytes);
+      EXPECT_EQ(error.what(), SpectrumFileMessage("m.csv", row.line, row.problem));
+    }
+  }
+}
+
+// The fields of a fault found in a file: the file, the line and the field as read.
+TEST(ForeignSpectrum, FaultsCarryTheirFields) {
+  try {
+    ParseSpectrumText("keV phi\n10 2\n9.5 3\n", "beam.txt");
+    FAIL() << "accepted";
+  } catch (const SpectrumFileError& error) {
+    EXPECT_EQ(error.fault.kind, SpectrumFault::EnergyNotAbove);
+    EXPECT_EQ(error.fault.line, 3);
+    EXPECT_EQ(error.fault.text, "9.5");
+    EXPECT_EQ(error.fault.previous_text, "10");
+    EXPECT_FALSE(error.fault.text_cut);
+  }
+  TempFolder folder;
+  try {
+    ReadForeignSpectrum(folder.path / "none.dat");
+    FAIL() << "accepted";
+  } catch (const SpectrumFileError& error) {
+    EXPECT_EQ(error.fault.kind, SpectrumFault::CannotOpen);
+    EXPECT_EQ(error.fault.error_number, ENOENT);
+    EXPECT_EQ(error.fault.source, (folder.path / "none.dat").string());
   }
 }
 
