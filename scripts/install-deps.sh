@@ -14,12 +14,15 @@ packages=(
   pybind11-dev python3-dev python3-numpy python3-pytest
   qt6-qpa-plugins
   dpkg-dev desktop-file-utils appstream groff-base
+  emscripten chromium nodejs
 )
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+# A Node.js from elsewhere brings its own npm; Debian's comes as a package of its own.
+command -v npm >/dev/null || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=""

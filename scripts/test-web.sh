@@ -3,13 +3,13 @@
 # Tests of the browser page: the WebAssembly engine under node against the native xscatter-batch,
 # then the page itself in Debian's headless chromium, opened as a file.
 #   scripts/test-web.sh [XSCATTER_BATCH]   (default: build/tools/batch/xscatter-batch)
-# Needs: emscripten, chromium, nodejs (with npm); builds the page first when it is missing.
+# Needs: emscripten, chromium, nodejs (with npm); builds the page first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 batch=$(realpath "${1:-build/tools/batch/xscatter-batch}")
 [ -x "$batch" ] || { echo "test-web: no native xscatter-batch at $batch" >&2; exit 1; }
-[ -f build-web/xscatter.html ] || bash scripts/build-web.sh
+bash scripts/build-web.sh
 # playwright-core only, from the lockfile; it drives /usr/bin/chromium and downloads no browser.
 (cd web && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --prefer-offline >/dev/null)
 status=0
