@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/command_panel.h"
+#include "app/entries.h"
 
 namespace xscatter::batch {
 
@@ -29,9 +29,5 @@ std::optional<Sweep> ParseSweep(std::string_view text, std::size_t max_values, s
 
 // The text a box gets for a swept value: the shortest decimal that reads back as the same double.
 std::string SweepValueText(double value);
-
-// Every combination of the sweeps' values, in the order of the sweeps with the last varying
-// fastest; each combination holds one index per sweep.
-std::vector<std::vector<std::size_t>> Combinations(const std::vector<Sweep>& sweeps);
 
 }  // namespace xscatter::batch
