@@ -36,8 +36,12 @@ std::string Tell(const std::string& text) { return "xscatter-batch: " + text; }
 
 fs::path Absolute(const fs::path& folder) {
   std::error_code ec;
-  const fs::path absolute = fs::absolute(folder, ec);
-  return ec ? folder : absolute.lexically_normal();
+  fs::path absolute = fs::absolute(folder, ec);
+  if (ec) return folder;
+  absolute = absolute.lexically_normal();
+  // "/work/." normalises to "/work/"; the folder is named without the separator.
+  return absolute.has_filename() || absolute == absolute.root_path() ? absolute
+                                                                     : absolute.parent_path();
 }
 
 // The box texts of one run: the screens' defaults, the plain options, then the swept values.

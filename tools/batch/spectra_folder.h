@@ -46,11 +46,12 @@ class SpectraFolder {
 
   std::string RunName(int run) const;
   // Makes run `run`'s folder and writes the files into it; on failure no folder remains. The files
-  // reach the disk with MakeDurable. Throws SpectraFolderError and FileWriteError.
+  // reach the disk with MakeDurable, which the sweep calls before it reports success. Throws
+  // SpectraFolderError and FileWriteError.
   void WriteRun(int run, const FileSet& files);
   // Replaces index.csv beside the run folders.
   void WriteIndex(const std::string& text);
-  // Syncs every file written, the run folders and the folder. Throws SpectraFolderError.
+  // Brings every file and folder written to the disk at once. Throws SpectraFolderError.
   void MakeDurable() const;
 
  private:
@@ -58,7 +59,6 @@ class SpectraFolder {
   FolderLock lock_;
   UniqueFd fd_;
   int width_;
-  std::vector<std::pair<std::string, std::vector<std::string>>> written_;  // folder, file names
 };
 
 }  // namespace xscatter::batch
