@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <unistd.h>
 #include <QtGlobal>
+#include <clocale>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -60,6 +61,8 @@ int Main(int argc, char** argv) {
     if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
   });
   const xscatter::PictureApplication application(argc, argv);
+  // Qt takes the environment's locale; the reports and lists print periods whatever it is.
+  std::setlocale(LC_NUMERIC, "C");
   ChartPlot plot;
   return Flushed(RunBatch(*options, folders, &plot, std::cout, std::cerr, terminal));
 }
