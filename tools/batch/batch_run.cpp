@@ -387,6 +387,9 @@ int Batch::Run(const FolderWriter& working) {
 
   ReportWriter report(out_, options_.report, sweep, options_.Scatters(),
                       provenance_ ? &*provenance_ : nullptr);
+  // From here a signal ends the sweep between runs; before, nothing is written and its default
+  // ends the program even while it waits for a lock.
+  CatchInterrupts();
   if (sweep) report.Begin();
   RunRecord single;
   FileSet files;
@@ -497,7 +500,6 @@ int RunBatch(const BatchOptions& options, const BatchFolders& folders, Picture* 
       err << Tell("waiting for another run in " + Absolute(folders.working).string() + " to finish")
           << '\n';
     });
-    CatchInterrupts();
     return Batch(options, folders, picture, out, err, terminal).Run(working);
   } catch (const std::bad_alloc&) {
     err << Tell("out of memory") << '\n';
