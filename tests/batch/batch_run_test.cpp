@@ -542,5 +542,25 @@ TEST(BatchSignals, AnInterruptedSweepReportsItsFinishedRuns) {
   }
 }
 
+// Qt is loaded for --plot only: the program itself does not link it, and without its picture
+// module --plot fails with a message while everything else still works.
+TEST(BatchPlot, QtIsLoadedOnlyForPictures) {
+  EXPECT_EQ(Shell("ldd '" XSCATTER_BATCH "' | grep -c libQt"), "0\n");
+  Workplace w;
+  fs::copy_file(XSCATTER_BATCH, w.folder.path / "alone");
+  int status = 0;
+  const std::string err =
+      Shell("cd " + Quoted(w.folder.path) + " && ./alone --plot a.svg 2>&1", &status);
+  EXPECT_EQ(status, kFailed);
+  EXPECT_EQ(err.rfind("xscatter-batch: cannot draw pictures: the picture module "
+                      "xscatter-batch-plot.so is not installed beside ",
+                      0),
+            0u)
+      << err;
+  Shell("cd " + Quoted(w.folder.path) + " && ./alone --angle 90", &status);
+  EXPECT_EQ(status, kDone);
+  EXPECT_EQ(w.Files(), 3);
+}
+
 }  // namespace
 }  // namespace xscatter::batch

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include <unistd.h>
-#include <QtGlobal>
-#include <clocale>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -12,11 +10,10 @@
 #include <vector>
 
 #include "model/data_folder.h"
-#include "output/qt/picture_application.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_run.h"
-#include "tools/batch/chart_plot.h"
 #include "tools/batch/interrupt.h"
+#include "tools/batch/plot_module.h"
 
 namespace {
 
@@ -55,16 +52,13 @@ int Main(int argc, char** argv) {
   if (!options->plot_file) {
     return Flushed(RunBatch(*options, folders, nullptr, std::cout, std::cerr, terminal));
   }
-  // Pictures are drawn with Qt's painter, which needs an application object but no display. Qt's
-  // notes about the session (no runtime folder, say) are not the tool's to pass on.
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-  });
-  const xscatter::PictureApplication application(argc, argv);
-  // Qt takes the environment's locale; the reports and lists print periods whatever it is.
-  std::setlocale(LC_NUMERIC, "C");
-  ChartPlot plot;
-  return Flushed(RunBatch(*options, folders, &plot, std::cout, std::cerr, terminal));
+  // Qt is loaded for pictures only.
+  const auto session = OpenPlotModule(xscatter::ExecutableFolder(), argc, argv, error);
+  if (!session) {
+    std::cerr << "xscatter-batch: cannot draw pictures: " << error << '\n';
+    return kFailed;
+  }
+  return Flushed(RunBatch(*options, folders, &session->Plot(), std::cout, std::cerr, terminal));
 }
 
 }  // namespace
