@@ -562,5 +562,38 @@ TEST(BatchPlot, QtIsLoadedOnlyForPictures) {
   EXPECT_EQ(w.Files(), 3);
 }
 
+// The progress line goes to a terminal only (util-linux's script gives the tool one), is cleared
+// when the sweep ends, and --quiet silences it; standard error that is no terminal gets nothing.
+TEST(BatchProgress, ShownOnATerminalOnlyAndClearedAtTheEnd) {
+  if (Shell("command -v script").empty()) GTEST_SKIP() << "no script(1) to make a terminal";
+  const struct {
+    const char* name;
+    const char* args;
+    const char* shown;
+  } cases[] = {
+      {"Terminal", "", "\r221/221 runs, "},
+      {"Quiet", " --quiet", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workplace w;
+    const std::string terminal =
+        Shell("cd " + Quoted(w.folder.path) +
+              " && script -qec \"'" XSCATTER_BATCH "' --sweep kv=40:150:0.5 --no-files" + c.args +
+              " > /dev/null\" /dev/null");
+    if (*c.shown) {
+      EXPECT_NE(terminal.find(c.shown), std::string::npos) << terminal;
+      EXPECT_TRUE(terminal.ends_with(" s left\033[K\r\033[K")) << terminal;
+    } else {
+      EXPECT_EQ(terminal, "");
+    }
+    int status = 0;
+    EXPECT_EQ(Shell("cd " + Quoted(w.folder.path) +
+                        " && '" XSCATTER_BATCH "' --sweep kv=40:150:0.5 --no-files 2>&1 >/dev/null",
+                    &status),
+              "");
+  }
+}
+
 }  // namespace
 }  // namespace xscatter::batch
