@@ -17,9 +17,9 @@ PrimaryResult ComputePrimaryRun(const PhysicalTables& tables, const ExposureCond
 }
 
 ScatterResult ComputeScatterRun(const PhysicalTables& tables, const GridArray& primary,
-                                double angle_deg) {
+                                double angle_deg, const ComptonProfiles* doppler) {
   if (const auto refusal = CheckScatterAngle(angle_deg)) throw ConditionError(*refusal);
-  return ComputeScatter(tables, primary, ScatterTheta(angle_deg));
+  return ComputeScatter(tables, primary, ScatterTheta(angle_deg), doppler);
 }
 
 GridArray NormalisedIncoherentPhotons(const ScatterResult& scatter) {

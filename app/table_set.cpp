@@ -28,6 +28,11 @@ TableSet::TableSet(const fs::path& folder)
   } catch (const TableError& error) {
     materials_error_ = error;
   }
+  try {
+    compton_ = LoadComptonProfiles(folder_);
+  } catch (const TableError& error) {
+    compton_error_ = error;
+  }
 }
 
 const AirTable& TableSet::Air() const {
@@ -38,6 +43,11 @@ const AirTable& TableSet::Air() const {
 const std::vector<Material>& TableSet::Materials() const {
   if (!materials_) throw *materials_error_;
   return *materials_;
+}
+
+const ComptonProfiles& TableSet::WaterCompton() const {
+  if (!compton_) throw *compton_error_;
+  return *compton_;
 }
 
 }  // namespace xscatter

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/air_table.h"
+#include "model/compton_profiles.h"
 #include "model/errors.h"
 #include "model/materials.h"
 #include "model/physical_tables.h"
@@ -15,8 +16,9 @@ namespace xscatter {
 // The tables of one data folder, read once and shared read-only by every spectrum computed from
 // them (also from several threads). The folder is made absolute and every table is read when the
 // set is made, so a later change of the working folder changes nothing. Mus.dat, Water.csv and
-// Water.xfs are needed by every spectrum; Air.csv (for the figures) and Materials.csv (for further
-// filters) may be missing or broken, and their error is raised when they are asked for.
+// Water.xfs are needed by every spectrum; Air.csv (for the figures), Materials.csv (for further
+// filters) and WaterCompton.csv (for Doppler broadening) may be missing or broken, and their error
+// is raised when they are asked for.
 class TableSet {
  public:
   // Throws TableError for the three spectrum tables.
@@ -27,6 +29,7 @@ class TableSet {
   // Both throw the TableError of their table.
   const AirTable& Air() const;
   const std::vector<Material>& Materials() const;
+  const ComptonProfiles& WaterCompton() const;
 
  private:
   std::filesystem::path folder_;
@@ -35,6 +38,8 @@ class TableSet {
   std::optional<TableError> air_error_;
   std::optional<std::vector<Material>> materials_;
   std::optional<TableError> materials_error_;
+  std::optional<ComptonProfiles> compton_;
+  std::optional<TableError> compton_error_;
 };
 
 }  // namespace xscatter

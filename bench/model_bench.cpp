@@ -2,11 +2,13 @@
 // Costs of the calculation: the 150 kV primary model (44,850 bremsstrahlung terms) against the
 // work no implementation of it can avoid (one exponential and the three powers of u per term),
 // measured in the same run so that their ratio means something; one scatter run (both models and
-// the normalisation; no files).
+// the normalisation; no files), and the same run with the incoherent spectrum Doppler-broadened by
+// the shipped Compton profiles.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 
+#include "model/compton_profiles.h"
 #include "model/primary_model.h"
 #include "model/scatter_models.h"
 #include "model/state.h"
@@ -79,5 +81,16 @@ void BM_ScatterRun(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ScatterRun)->Unit(benchmark::kMicrosecond);
+
+void BM_ScatterRunDoppler(benchmark::State& state) {
+  const xscatter::PhysicalTables t = SmoothTables();
+  const xscatter::ComptonProfiles profiles = xscatter::LoadComptonProfiles(XSCATTER_DATA_DIR);
+  const xscatter::PrimaryResult primary = xscatter::ComputePrimary(t, {150, 12, 2.5, 0, 0});
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        xscatter::ComputeScatter(t, primary.spectrum, 90.0 / 180 * 3.14159, &profiles));
+  }
+}
+BENCHMARK(BM_ScatterRunDoppler)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

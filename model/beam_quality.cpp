@@ -2,7 +2,6 @@
 #include "model/beam_quality.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "model/errors.h"
+#include "output/number_format.h"
 
 namespace xscatter {
 namespace {
@@ -27,11 +27,7 @@ bool IsNonNegative(double value) { return std::isfinite(value) && value >= 0; }
 std::string BinText(int bin) { return "bin " + std::to_string(bin); }
 
 // Six significant digits with a period in every locale.
-std::string EnergyText(double kev) {
-  char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, kev, std::chars_format::general, 6);
-  return std::string(text, result.ptr) + " keV";
-}
+std::string EnergyText(double kev) { return FormatGeneral(kev, 6) + " keV"; }
 
 // Σ w·x / Σ w; the weights are scaled by their largest so that no sum overflows. Every weight is
 // finite and not negative and at least one is positive.

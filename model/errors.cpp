@@ -39,6 +39,8 @@ const char* Summary(TableFailure kind) {
       return "has an empty material name";
     case TableFailure::DuplicateName:
       return "has a duplicate material name";
+    case TableFailure::PzNotAscending:
+      return "has pz values that do not start at 0 and ascend";
   }
   return "is unusable";
 }

@@ -27,6 +27,8 @@ enum class TableFailure {
   BadMaterialCount,  // record 1 holds `text`, not a whole number from 1 to needed
   EmptyName,         // record `record` has an empty material name
   DuplicateName,     // the name `text` of record `record` was already given in record found
+  PzNotAscending,    // pz of record `record` (`text`) is not above the pz of the record before
+                     // (`previous_text`), or, in the first row (no previous_text), is not 0
 };
 
 // A data table that cannot be used. It carries what failed as data; DescribeTableError turns it

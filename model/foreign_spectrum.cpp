@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -15,6 +14,7 @@
 
 #include "model/decimal_number.h"
 #include "model/errors.h"
+#include "output/number_format.h"
 
 namespace xscatter {
 namespace {
@@ -27,13 +27,6 @@ struct Points {
   std::vector<double> energy;
   std::vector<double> fluence;
 };
-
-// The shortest text that reads back as the same double, independent of the locale.
-std::string NumberText(double value) {
-  char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  return std::string(text, result.ptr);
-}
 
 // Before the first point: every finite energy lies above it.
 constexpr double kNoPreviousEnergy = -std::numeric_limits<double>::infinity();
@@ -229,8 +222,8 @@ ForeignSpectrum ResampleSpectrum(const std::vector<double>& energy_kev,
   for (std::size_t k = 0; k < energy_kev.size(); ++k) {
     const double previous = k == 0 ? kNoPreviousEnergy : energy_kev[k - 1];
     const std::optional<std::string> problem =
-        PointProblem(energy_kev[k], fluence[k], previous, NumberText(energy_kev[k]),
-                     NumberText(fluence[k]), k == 0 ? "" : NumberText(energy_kev[k - 1]));
+        PointProblem(energy_kev[k], fluence[k], previous, ShortestText(energy_kev[k]),
+                     ShortestText(fluence[k]), k == 0 ? "" : ShortestText(energy_kev[k - 1]));
     if (problem) {
       throw SpectrumFileError(source, 0, "point " + std::to_string(k + 1) + ": " + *problem);
     }

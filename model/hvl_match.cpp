@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <optional>
 
 #include "model/beam_quality.h"
+#include "output/number_format.h"
 
 namespace xscatter {
 namespace {
@@ -23,11 +23,9 @@ constexpr int kMaxSteps = 200;
 const char* Symbol(HvlMetal metal) { return metal == HvlMetal::Aluminium ? "Al" : "Cu"; }
 const char* Name(HvlMetal metal) { return metal == HvlMetal::Aluminium ? "aluminium" : "copper"; }
 
-// Six significant digits; the "C" locale's period, which the program never changes.
+// Six significant digits with a period in every locale.
 std::string Millimetres(double mm, HvlMetal metal) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.6g", mm);
-  return std::string(text) + " mm " + Symbol(metal);
+  return FormatGeneral(mm, 6) + " mm " + Symbol(metal);
 }
 
 ExposureConditions WithAdded(ExposureConditions conditions, HvlMetal metal, double mm) {

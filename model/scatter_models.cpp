@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "model/doppler.h"
 #include "model/errors.h"
 #include "model/interpolation.h"
 #include "model/normalisation.h"
@@ -90,9 +91,11 @@ void NormaliseScatter(ScatterResult& result) {
   if (!incoherent_finite || !coherent_finite) throw NormalisationError(false);
 }
 
-ScatterResult ComputeScatter(const PhysicalTables& tables, const GridArray& primary, double theta) {
+ScatterResult ComputeScatter(const PhysicalTables& tables, const GridArray& primary, double theta,
+                             const ComptonProfiles* doppler) {
   ScatterResult result;
   ComputeIncoherentScatter(tables, primary, theta, result);
+  if (doppler) BroadenIncoherentScatter(*doppler, theta, result);
   ComputeCoherentScatter(tables, primary, theta, result);
   NormaliseScatter(result);
   return result;

@@ -8,8 +8,12 @@
 
 namespace xscatter {
 
+struct ComptonProfiles;
+
 // Scatter of a primary spectrum by water at one angle, on the primary grid: bin i belongs to the
-// primary photons of 0.5*i keV. Bins that were not scattered hold 0 everywhere.
+// primary photons of 0.5*i keV. Bins that were not scattered hold 0 everywhere. Doppler
+// broadening (BroadenIncoherentScatter) puts the incoherent part on the grid of scattered energy
+// instead: bin i then holds the photons scattered into 0.5*i keV +- 0.25 keV.
 struct ScatterResult {
   GridArray energy{};              // keV of the incoherently scattered photon of bin i
   GridArray incoherent_photons{};  // incoherent photons of bin i, before the per-0.5 keV step
@@ -33,7 +37,9 @@ void ComputeCoherentScatter(const PhysicalTables& tables, const GridArray& prima
 // a quotient is not finite.
 void NormaliseScatter(ScatterResult& result);
 
-// Both models and the normalisation; theta in radians.
-ScatterResult ComputeScatter(const PhysicalTables& tables, const GridArray& primary, double theta);
+// Both models and the normalisation; theta in radians. With `doppler`, the incoherent spectrum is
+// broadened by these profiles before the normalisation.
+ScatterResult ComputeScatter(const PhysicalTables& tables, const GridArray& primary, double theta,
+                             const ComptonProfiles* doppler = nullptr);
 
 }  // namespace xscatter

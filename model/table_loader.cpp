@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include <charconv>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -7,18 +6,12 @@
 #include "model/errors.h"
 #include "model/physical_tables.h"
 #include "model/table_reader.h"
+#include "output/number_format.h"
 
 namespace xscatter {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The shortest text that reads back as `value`.
-std::string ShortestText(double value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
 
 // The scatter models search the rows upward and interpolate on ln x: x must be positive and grow
 // from row to row. Rows out of order (two rows swapped, a decimal comma shifting the fields)

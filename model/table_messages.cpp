@@ -123,6 +123,12 @@ std::string Body(const TableError& e) {
       return table + " のレコード " + std::to_string(e.record) + " の材料名 " + quoted +
              " はレコード " + std::to_string(e.found) +
              " の材料名と同じです（大文字と小文字は区別しません）。";
+    case TableFailure::PzNotAscending:
+      return table + FieldPlace(e) + " の pz が" +
+             (e.previous_text.empty() ? std::string(" 0 ではありません: ")
+                                      : "前のレコードの pz " + Quote(e.previous_text, false) +
+                                            " より大きくありません: ") +
+             quoted + "（pz は 0 から始まり、レコードごとに増えなければなりません）";
   }
   return table + " を使えません。";
 }

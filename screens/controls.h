@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <optional>
 
+#include "output/scatter_screen_layout.h"
+
 namespace xscatter {
 
 // Face names as the screens ask for them; InstallFontSubstitutions maps them to installed fonts.
@@ -24,12 +26,7 @@ inline const QColor kScreenLightCyan(192, 255, 255);
 inline const QColor kScreenRed(255, 0, 0);
 
 // A control rectangle in twips of the window's client area: left, top, width, height.
-struct Twips {
-  int left;
-  int top;
-  int width;
-  int height;
-};
+using Twips = TwipBox;
 
 QFont ScreenFont(const QString& face, double points);
 

@@ -37,20 +37,21 @@ Form8::Form8(QWidget* parent) : QWidget(parent) {
   const LabelStyle value{
       .font = meiryo1575, .alignment = Qt::AlignRight | Qt::AlignTop, .transparent = true};
 
-  Label1[0] = AddLabel(this, "Label1_0", QStringLiteral("一次Ｘ線スペクトル（最大値で正規化）"),
-                       {1200, 120, 6480, 540}, heading);
-  Label2[0] = AddLabel(this, "Label2_0", QStringLiteral("散乱Ｘ線スペクトル（最大値で正規化）"),
-                       {11400, 120, 6480, 540}, heading);
-  Picture3 = AddChart(this, "Picture3", 360, 720);
-  Picture1 = AddChart(this, "Picture1", 9840, 720);
+  using namespace scatter_screen;
+  Label1[0] = AddLabel(this, "Label1_0", QString::fromUtf8(kPrimaryHeading.text),
+                       kPrimaryHeading.box, heading);
+  Label2[0] = AddLabel(this, "Label2_0", QString::fromUtf8(kScatterHeading.text),
+                       kScatterHeading.box, heading);
+  Picture3 = AddChart(this, "Picture3", kPrimaryChart.left, kPrimaryChart.top);
+  Picture1 = AddChart(this, "Picture1", kScatterChart.left, kScatterChart.top);
 
-  Label7 = AddPanel(this, "Label7", {9840, 7440, 9135, 1335}, palette().color(QPalette::Base));
-  Line1 = new LineControl(this, "Line1", {10440, 7800, 960, 0}, kScreenRed, 2);
-  Label5 = AddLabel(this, "Label5", QStringLiteral("非干渉性散乱 (Compton散乱) 線のスペクトル"),
-                    {11760, 7560, 6585, 465}, legend);
-  Line2 = new LineControl(this, "Line2", {10440, 8400, 960, 0}, Qt::blue, 2);
-  Label6 = AddLabel(this, "Label6", QStringLiteral("干渉性散乱 (Rayleigh散乱) 線のスペクトル"),
-                    {11760, 8160, 6180, 465}, legend);
+  Label7 = AddPanel(this, "Label7", kLegendPanel, palette().color(QPalette::Base));
+  Line1 = new LineControl(this, "Line1", kIncoherentLine, kScreenRed, 2);
+  Label5 = AddLabel(this, "Label5", QString::fromUtf8(kIncoherentLegend.text),
+                    kIncoherentLegend.box, legend);
+  Line2 = new LineControl(this, "Line2", kCoherentLine, Qt::blue, 2);
+  Label6 = AddLabel(this, "Label6", QString::fromUtf8(kCoherentLegend.text), kCoherentLegend.box,
+                    legend);
 
   Label10 = AddPanel(this, "Label10", {360, 7680, 5535, 3495}, palette().color(QPalette::Base));
   Label1[1] =

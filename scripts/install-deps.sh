@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-14 libc++-14-dev libc++abi-14-dev googletest ccache locales
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev libxrl-dev
   fonts-noto-cjk fonts-motoya-l-maruberi fonts-liberation2

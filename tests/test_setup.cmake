@@ -5,8 +5,6 @@
 option(XSCATTER_GTEST_FROM_SOURCE "Build GoogleTest from /usr/src/googletest" OFF)
 if(XSCATTER_GTEST_FROM_SOURCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
 else()
   find_package(GTest REQUIRED)
 endif()

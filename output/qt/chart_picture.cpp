@@ -12,38 +12,46 @@
 #include <string>
 
 #include "model/errors.h"
+#include "output/picture_formats.h"
 #include "output/qt/chart_painter.h"
 #include "output/qt/picture_file.h"
+#include "output/scatter_screen_layout.h"
 
 namespace xscatter {
 namespace {
 
-// The scatter screen's layout in twips, 15 to a pixel at 96 dpi.
+// The scatter screen's layout at 96 dpi: 15 twips to a pixel.
 constexpr int Px(int twips) { return twips / 15; }
+QRect PixelBox(const TwipBox& box) {
+  return {Px(box.left), Px(box.top), Px(box.width), Px(box.height)};
+}
+// A horizontal two-pixel line centred on its twip position, as the screen's line control draws it.
+QRect PixelLine(const TwipBox& line) {
+  return {Px(line.left), Px(line.top) - 1, Px(line.width), 2};
+}
 
 struct Caption {
   int left;
   int top;
   const char* text;
 };
+constexpr Caption CaptionOf(const TwipText& text) {
+  return {Px(text.box.left), Px(text.box.top), text.text};
+}
 
-constexpr Caption kHeadings[] = {
-    {Px(1200), Px(120), "一次Ｘ線スペクトル（最大値で正規化）"},
-    {Px(11400), Px(120), "散乱Ｘ線スペクトル（最大値で正規化）"},
-};
-constexpr Caption kLegendLabels[] = {
-    {Px(11760), Px(7560), "非干渉性散乱 (Compton散乱) 線のスペクトル"},
-    {Px(11760), Px(8160), "干渉性散乱 (Rayleigh散乱) 線のスペクトル"},
-};
+constexpr Caption kHeadings[] = {CaptionOf(scatter_screen::kPrimaryHeading),
+                                 CaptionOf(scatter_screen::kScatterHeading)};
+constexpr Caption kLegendLabels[] = {CaptionOf(scatter_screen::kIncoherentLegend),
+                                     CaptionOf(scatter_screen::kCoherentLegend)};
 
 // Chart boxes with their two-pixel sunken border.
-const QRect kPrimaryBox(Px(360), Px(720), Px(9135), Px(6615));
-const QRect kScatterBox(Px(9840), Px(720), Px(9135), Px(6615));
+const QRect kPrimaryBox = PixelBox(scatter_screen::kPrimaryChart);
+const QRect kScatterBox = PixelBox(scatter_screen::kScatterChart);
 constexpr int kBorder = 2;
-const QRect kLegendPanel(Px(9840), Px(7440), Px(9135), Px(1335));
-// The legend's two-pixel lines, red for the incoherent and blue for the coherent spectrum.
-const QRect kIncoherentLine(Px(10440), Px(7800) - 1, Px(960), 2);
-const QRect kCoherentLine(Px(10440), Px(8400) - 1, Px(960), 2);
+const QRect kLegendPanel = PixelBox(scatter_screen::kLegendPanel);
+// The legend's lines, red for the incoherent and blue for the coherent spectrum.
+const QRect kIncoherentLine = PixelLine(scatter_screen::kIncoherentLine);
+const QRect kCoherentLine = PixelLine(scatter_screen::kCoherentLine);
 
 // Pixel sizes of the screen's fonts at 96 dpi: メイリオ 18 and 15.75 point, Times New Roman 18.
 constexpr int kHeadingPixels = 24;
@@ -105,24 +113,18 @@ void DrawPanel(QPainter& painter, const QRect& panel) {
   }
 }
 
-std::string LowerExtension(const std::filesystem::path& file) {
-  std::string extension = file.extension().string();
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension;
-}
-
 }  // namespace
 
 void ChartPicture::Save(const std::filesystem::path& file) const {
   CheckPictureTarget(file);
-  const std::string extension = LowerExtension(file);
-  if (extension != ".png" && extension != ".svg") {
+  const std::optional<PictureFormat> format = PictureFormatOf(file);
+  if (!format) {
     throw FileWriteError(kPictureFileKind, file, "拡張子は .png か .svg にしてください");
   }
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
     throw FileWriteError(kPictureFileKind, file, "描画の準備ができていません");
   }
-  const QByteArray bytes = extension == ".png" ? Png() : Svg();
+  const QByteArray bytes = *format == PictureFormat::Png ? Png() : Svg();
   if (bytes.isEmpty()) throw FileWriteError(kPictureFileKind, file, "画像を作れませんでした");
   ReplacePictureFile(file,
                      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));

@@ -6,6 +6,7 @@
 #include "app/computation.h"
 #include "app/entries.h"
 #include "app/file_set.h"
+#include "app/table_set.h"
 #include "model/errors.h"
 #include "tests/support/files.h"
 
@@ -72,6 +73,26 @@ TEST(ComputeRuns, NormalisedIncoherentPhotonsAreOnTheFilesScale) {
   for (int i = 1; i <= kLastBin; ++i) {
     EXPECT_EQ(photons[i], scatter.incoherent_photons[i] / scatter.common_maximum) << i;
   }
+}
+
+// Broadening moves the scattered photons in energy and keeps their number; the coherent spectrum
+// stays as it is up to the common maximum.
+TEST(ComputeRuns, DopplerBroadeningKeepsThePhotons) {
+  const TableSet tables(XSCATTER_DATA_DIR);
+  const PrimaryResult primary = ComputePrimaryRun(tables.Physical(), {});
+  const ScatterResult plain = ComputeScatterRun(tables.Physical(), primary.spectrum, 90);
+  const ScatterResult broadened =
+      ComputeScatterRun(tables.Physical(), primary.spectrum, 90, &tables.WaterCompton());
+  double plain_photons = 0, broadened_photons = 0;
+  for (int i = 1; i <= kLastBin; ++i) {
+    plain_photons += plain.incoherent_photons[i] / plain.common_maximum;
+    broadened_photons += broadened.incoherent_photons[i] / broadened.common_maximum;
+    EXPECT_DOUBLE_EQ(plain.coherent[i] * plain.common_maximum,
+                     broadened.coherent[i] * broadened.common_maximum)
+        << i;
+  }
+  const double scale = plain.common_maximum / broadened.common_maximum;
+  EXPECT_NEAR(broadened_photons / scale / plain_photons, 1, 1e-12);
 }
 
 }  // namespace

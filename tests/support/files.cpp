@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "tests/support/files.h"
 
+#include <locale.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <fstream>
 #include <random>
@@ -20,6 +24,32 @@ TempFolder::TempFolder()
 TempFolder::~TempFolder() {
   std::error_code ec;
   fs::remove_all(path, ec);
+}
+
+bool GermanLocaleLoadable() {
+  const auto loadable = [] {
+    const locale_t german = newlocale(LC_ALL_MASK, "de_DE.UTF-8", static_cast<locale_t>(0));
+    if (german == static_cast<locale_t>(0)) return false;
+    freelocale(german);
+    return true;
+  };
+  if (loadable()) return true;
+  // The C library remembers a failed lookup in a folder, so the locale is made before the first.
+  const fs::path folder = fs::temp_directory_path() / "xscatter-test-locales";
+  std::error_code ec;
+  if (!fs::exists(folder / "de_DE.UTF-8" / "LC_NUMERIC", ec)) {
+    // Made aside and renamed into place, as another test program may be making it too.
+    const fs::path made = folder / ("de_DE.UTF-8." + std::to_string(getpid()));
+    fs::create_directories(folder, ec);
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 '" + made.string() + "' >/dev/null 2>&1";
+    const bool done = std::system(command.c_str()) == 0;
+    if (done) fs::rename(made, folder / "de_DE.UTF-8", ec);
+    fs::remove_all(made, ec);
+    if (!done) return false;
+  }
+  setenv("LOCPATH", folder.c_str(), 1);
+  return loadable();
 }
 
 std::string TestTable(const std::string& name) {

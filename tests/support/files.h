@@ -20,4 +20,9 @@ void WriteFile(const std::filesystem::path& path, const std::string& text);
 void WriteTestTables(const std::filesystem::path& folder);
 std::string ReadFile(const std::filesystem::path& path);
 
+// Whether setlocale (here and in child processes) can load "de_DE.UTF-8", a locale with a
+// decimal comma. Where the system has none, one is compiled with localedef into a folder under
+// the temporary folder, kept for later runs, and named by LOCPATH.
+bool GermanLocaleLoadable();
+
 }  // namespace xscatter::testing

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "model/field_reader.h"
+#include "output/picture_formats.h"
 
 namespace xscatter::batch {
 namespace {
@@ -217,9 +218,7 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     } else if (name == "--primary") {
       options.primary_file = value;
     } else if (name == "--plot") {
-      std::string extension = std::filesystem::path(value).extension().string();
-      for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (extension != ".png" && extension != ".svg") {
+      if (!PictureFormatOf(value)) {
         error = "--plot needs a file name ending in .png or .svg, not '" + value + "'";
         return std::nullopt;
       }

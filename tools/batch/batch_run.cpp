@@ -21,6 +21,7 @@
 #include "model/materials.h"
 #include "model/table_messages.h"
 #include "output/charts.h"
+#include "output/number_format.h"
 #include "tools/batch/interrupt.h"
 #include "tools/batch/progress.h"
 #include "tools/batch/report.h"
@@ -63,7 +64,7 @@ RunTexts TextsOfRun(const BatchOptions& options, std::size_t index) {
   for (const auto& [box, text] : options.boxes) texts.boxes[box] = text;
   for (std::size_t s = options.sweeps.size(); s-- > 0;) {
     const Sweep& sweep = options.sweeps[s];
-    const std::string text = SweepValueText(sweep.values[index % sweep.values.size()]);
+    const std::string text = ShortestText(sweep.values[index % sweep.values.size()]);
     index /= sweep.values.size();
     if (sweep.box) {
       texts.boxes[*sweep.box] = text;
@@ -478,9 +479,7 @@ int ListMaterials(const fs::path& data_folder, std::ostream& out, std::ostream& 
   for (const Material& material : materials) {
     std::string name = Escaped(material.name);
     if (name.size() < 8) name.resize(8, ' ');
-    char density[32];
-    std::snprintf(density, sizeof density, "%.6g", material.density);
-    out << name << "  " << density << '\n';
+    out << name << "  " << FormatGeneral(material.density, 6) << '\n';
   }
   out.flush();
   if (!out) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The module of --plot: Qt's application object and the scatter screen's charts as a picture.
 #include <QtGlobal>
-#include <clocale>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -15,10 +14,7 @@ namespace {
 
 class QtPlotSession : public PlotSession {
  public:
-  QtPlotSession(int argc, char** argv) : application_(argc, argv) {
-    // Qt takes the environment's locale; the reports and lists print periods whatever it is.
-    std::setlocale(LC_NUMERIC, "C");
-  }
+  QtPlotSession(int argc, char** argv) : application_(argc, argv) {}
   Picture& Plot() override { return plot_; }
 
  private:

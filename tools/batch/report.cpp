@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "tools/batch/report.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string_view>
 
 #include "model/figures.h"
+
+#include "output/number_format.h"
 
 namespace xscatter::batch {
 namespace {
@@ -159,9 +160,7 @@ void WriteJsonObject(std::ostream& out, const RunRecord& record, bool with_run, 
 
 std::string TextFigure(Value value) {
   if (!value || !std::isfinite(*value)) return "-";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.10g", *value);
-  return text;
+  return FormatGeneral(*value, 10);
 }
 
 void WriteTextLine(std::ostream& out, std::string_view label, const std::string& value,
@@ -214,9 +213,7 @@ std::string FiltersField(const Provenance& p) {
 std::string ExactNumber(double value) {
   if (!std::isfinite(value)) return "";
   if (value == 0) value = 0;  // no "-0"
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+  return ShortestText(value);
 }
 
 std::string CsvField(const std::string& text) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "tools/batch/sweep.h"
 
-#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -111,12 +110,6 @@ std::optional<Sweep> ParseSweep(std::string_view text, std::size_t max_values, s
     return std::nullopt;
   }
   return sweep;
-}
-
-std::string SweepValueText(double value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
 }
 
 }  // namespace xscatter::batch

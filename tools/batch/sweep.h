@@ -27,7 +27,4 @@ bool SweepTarget(std::string_view name, std::optional<ConditionBox>& box);
 // than `max_values` values.
 std::optional<Sweep> ParseSweep(std::string_view text, std::size_t max_values, std::string& error);
 
-// The text a box gets for a swept value: the shortest decimal that reads back as the same double.
-std::string SweepValueText(double value);
-
 }  // namespace xscatter::batch

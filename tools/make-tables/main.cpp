@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // make-tables: writes the program's data tables from xraylib into one folder: Mus.dat, Water.csv
 // and Water.xfs for the screens, Air.csv and Materials.csv for the batch tool's reports and
-// filters.
+// filters, WaterCompton.csv for Doppler-broadened incoherent scatter.
 
 #include <exception>
 #include <filesystem>
@@ -21,8 +21,8 @@ using xscatter::tables::WaterWeights;
 
 constexpr std::string_view kUsage =
     "usage: make-tables [--weights constant|cross-sections] OUTPUT_FOLDER\n"
-    "  writes Mus.dat, Water.csv, Water.xfs, Air.csv and Materials.csv into OUTPUT_FOLDER\n"
-    "  (created if missing)\n"
+    "  writes Mus.dat, Water.csv, Water.xfs, Air.csv, Materials.csv and WaterCompton.csv into\n"
+    "  OUTPUT_FOLDER (created if missing)\n"
     "  --weights constant        both water weights r_e^2/2 (default)\n"
     "  --weights cross-sections  coherent and incoherent mass cross-sections of H2O\n";
 
@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
         {"Water.xfs", xscatter::tables::ScatterFunctionTable()},
         {"Air.csv", xscatter::tables::AirTable()},
         {"Materials.csv", xscatter::tables::MaterialsTable()},
+        {"WaterCompton.csv", xscatter::tables::WaterComptonTable()},
     };
     std::filesystem::create_directories(folder);
     for (const auto& [name, text] : files) xscatter::tables::ReplaceFile(folder / name, text);
@@ -73,8 +74,8 @@ int main(int argc, char** argv) {
     std::cerr << "make-tables: " << error.what() << '\n';
     return 1;
   }
-  std::cout
-      << "make-tables: wrote Mus.dat, Water.csv, Water.xfs, Air.csv and Materials.csv (xraylib "
-      << xscatter::tables::LibraryVersion() << ") to " << folder.string() << '\n';
+  std::cout << "make-tables: wrote Mus.dat, Water.csv, Water.xfs, Air.csv, Materials.csv and "
+               "WaterCompton.csv (xraylib "
+            << xscatter::tables::LibraryVersion() << ") to " << folder.string() << '\n';
   return 0;
 }

@@ -3,8 +3,11 @@
 
 #include <xraylib.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace xscatter::tables {
 namespace {
@@ -14,6 +17,9 @@ struct ErrorFree {
 };
 
 std::string Describe(int z) { return "Z=" + std::to_string(z); }
+std::string Describe(std::pair<int, int> z_shell) {
+  return "Z=" + std::to_string(z_shell.first) + ", shell " + std::to_string(z_shell.second);
+}
 std::string Describe(const char* compound) { return compound; }
 
 // Runs one xraylib call and throws with the library's message and the call's arguments if it
@@ -28,6 +34,32 @@ double Checked(const char* function, Subject subject, double argument, Call call
                               std::to_string(argument) + "): " + error->message);
   }
   return value;
+}
+
+// A shell of the water molecule: `atoms` atoms of element z, each with the library's subshells
+// `subshells` (xraylib shell numbers).
+struct WaterShellSource {
+  int z;
+  int atoms;
+  std::vector<int> subshells;
+};
+
+const WaterShellSource& WaterShellOf(int shell) {
+  static const WaterShellSource kShells[kWaterComptonShells] = {
+      {kHydrogen, 2, {K_SHELL}},
+      {kOxygen, 1, {K_SHELL}},
+      {kOxygen, 1, {L1_SHELL}},
+      {kOxygen, 1, {L2_SHELL, L3_SHELL}},
+  };
+  if (shell < 0 || shell >= kWaterComptonShells) {
+    throw PhysicsLibraryError("no water shell " + std::to_string(shell));
+  }
+  return kShells[shell];
+}
+
+double SubshellElectrons(int z, int subshell) {
+  return Checked("ElectronConfig", std::pair{z, subshell}, 0,
+                 [&](xrl_error** err) { return ElectronConfig(z, subshell, err); });
 }
 
 }  // namespace
@@ -91,6 +123,35 @@ double AirDensity() { return CompoundDensity(kNistAir); }
 
 double ElementDensityOf(int z) {
   return Checked("ElementDensity", z, 0, [&](xrl_error** err) { return ElementDensity(z, err); });
+}
+
+WaterShell WaterComptonShell(int shell) {
+  const WaterShellSource& source = WaterShellOf(shell);
+  WaterShell result{0, 0};
+  bool first = true;
+  for (const int subshell : source.subshells) {
+    result.electrons += source.atoms * SubshellElectrons(source.z, subshell);
+    const double edge =
+        Checked("EdgeEnergy", std::pair{source.z, subshell}, 0,
+                [&](xrl_error** err) { return EdgeEnergy(source.z, subshell, err); });
+    result.binding_kev = first ? edge : std::min(result.binding_kev, edge);
+    first = false;
+  }
+  return result;
+}
+
+double WaterComptonProfile(int shell, double pz) {
+  const WaterShellSource& source = WaterShellOf(shell);
+  double weighted = 0, electrons = 0;
+  for (const int subshell : source.subshells) {
+    const double n = SubshellElectrons(source.z, subshell);
+    weighted += n * Checked("ComptonProfile_Partial", std::pair{source.z, subshell}, pz,
+                            [&](xrl_error** err) {
+                              return ComptonProfile_Partial(source.z, subshell, pz, err);
+                            });
+    electrons += n;
+  }
+  return weighted / electrons;
 }
 
 }  // namespace xscatter::tables

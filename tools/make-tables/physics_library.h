@@ -66,4 +66,16 @@ double AirDensity();
 // Library density of an element, g/cm3.
 double ElementDensityOf(int z);
 
+// The shells of the water molecule that scatter incoherently, in the order of WaterCompton.csv:
+// H 1s (both atoms), O 1s, O 2s, O 2p. O 2p joins the library's L2 and L3 subshells.
+inline constexpr int kWaterComptonShells = 4;
+struct WaterShell {
+  double electrons;    // per molecule
+  double binding_kev;  // the subshells' lowest edge energy
+};
+WaterShell WaterComptonShell(int shell);
+// The shell's Compton profile per electron at pz (atomic units): the subshells' profiles
+// weighted by their electrons.
+double WaterComptonProfile(int shell, double pz);
+
 }  // namespace xscatter::tables

@@ -8,7 +8,9 @@
 #include <initializer_list>
 #include <iterator>
 #include <stdexcept>
+#include <vector>
 
+#include "model/compton_profiles.h"
 #include "nist_air.h"
 #include "physics_library.h"
 #include "scatter_grid.h"
@@ -63,6 +65,30 @@ double MassAttenuationOf(const MaterialSource& m, double e) {
 
 // The value exactly as the program will read it back from the file.
 double AsWritten(double value) { return std::strtod(Field(value).c_str(), nullptr); }
+
+// The momentum grid of WaterCompton.csv in atomic units: from 0, steps of `step` up to `end`,
+// then the next segment. Fine where the profiles bend most, so that straight lines between rows
+// follow them; coarse in the far tails, where they are thousands of times below their peaks.
+struct MomentumSegment {
+  double end;
+  double step;
+};
+constexpr MomentumSegment kMomentumSegments[] = {
+    {2, 0.02}, {6, 0.05}, {10, 0.1}, {30, 0.25}, {100, 2}};
+
+std::vector<double> MomentumGrid() {
+  std::vector<double> grid = {0};
+  double start = 0;
+  for (const MomentumSegment& segment : kMomentumSegments) {
+    const int steps = static_cast<int>(std::lround((segment.end - start) / segment.step));
+    for (int n = 1; n <= steps; ++n) grid.push_back(AsWritten(start + n * segment.step));
+    start = segment.end;
+  }
+  if (grid.size() != static_cast<std::size_t>(kComptonProfileRows)) {
+    throw std::logic_error("the momentum grid does not have the rows the program reads");
+  }
+  return grid;
+}
 
 }  // namespace
 
@@ -134,6 +160,20 @@ std::string MaterialsTable() {
     text += ',' + Field(DensityOf(m));
     for (int k = 1; k <= kLastBin; ++k) text += ',' + Field(MassAttenuationOf(m, kBinWidth * k));
     text += '\n';
+  }
+  return text;
+}
+
+// The water shells (electrons, binding energy), then one row per pz: pz and each shell's profile.
+std::string WaterComptonTable() {
+  std::string text;
+  for (int s = 0; s < kWaterComptonShells; ++s) {
+    const WaterShell shell = WaterComptonShell(s);
+    text += Record({shell.electrons, shell.binding_kev});
+  }
+  for (const double pz : MomentumGrid()) {
+    text += Record({pz, WaterComptonProfile(0, pz), WaterComptonProfile(1, pz),
+                    WaterComptonProfile(2, pz), WaterComptonProfile(3, pz)});
   }
   return text;
 }

@@ -23,6 +23,7 @@ std::string WaterWeightTable(WaterWeights kind);  // Water.csv
 std::string ScatterFunctionTable();               // Water.xfs
 std::string AirTable();                           // Air.csv
 std::string MaterialsTable();                     // Materials.csv
+std::string WaterComptonTable();                  // WaterCompton.csv
 
 // One field as the program reads it: seven significant digits, exponent with E.
 std::string Field(double value);
