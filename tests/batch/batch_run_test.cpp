@@ -595,5 +595,21 @@ TEST(BatchProgress, ShownOnATerminalOnlyAndClearedAtTheEnd) {
   }
 }
 
+// A single run with --spectra-dir writes into DIR/0001 as it always did, again on a second run.
+TEST(BatchSpectraDir, ASingleRunWritesItsFolderAgainAndAgain) {
+  Workplace w;
+  const fs::path out = w.folder.path / "out";
+  for (const char* angle : {"30", "150"}) {
+    SCOPED_TRACE(angle);
+    ASSERT_EQ(w.Run({"--angle", angle, "--spectra-dir", out.string()}), kDone) << w.err.str();
+    Workplace single;
+    ASSERT_EQ(single.Run({"--angle", angle}), kDone);
+    for (const char* name : kSpectrumFiles) {
+      EXPECT_EQ(ReadFile(out / "0001" / name), ReadFile(single.folder.path / name)) << name;
+    }
+  }
+  EXPECT_EQ(w.Files(), 0);
+}
+
 }  // namespace
 }  // namespace xscatter::batch

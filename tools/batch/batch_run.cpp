@@ -452,8 +452,21 @@ int Batch::Run(const FolderWriter& working) {
     if (failed_) return kFailed;
     if (WritesFiles()) {
       try {
-        working.Write(files);
-      } catch (const FileWriteError& error) {
+        if (options_.spectra_dir) {
+          // A single run's folder is DIR/0001, as each run's of a sweep, and holds its own lock.
+          const fs::path folder = *options_.spectra_dir / "0001";
+          std::error_code ec;
+          fs::create_directories(folder, ec);
+          if (ec) {
+            Say(Tell("cannot create the folder " + folder.string() + " for run 1 (" + ec.message() +
+                     ")"));
+            return kFailed;
+          }
+          WriteFileSet(folder, files);
+        } else {
+          working.Write(files);
+        }
+      } catch (const std::exception& error) {
         Say(error.what());
         return kFailed;
       }
