@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "model/errors.h"
-#include "output/number_format.h"
 
 namespace xscatter {
 namespace {
@@ -23,11 +22,6 @@ constexpr int kMaxSolverSteps = 400;
 constexpr double kNoStep = std::numeric_limits<double>::quiet_NaN();
 
 bool IsNonNegative(double value) { return std::isfinite(value) && value >= 0; }
-
-std::string BinText(int bin) { return "bin " + std::to_string(bin); }
-
-// Six significant digits with a period in every locale.
-std::string EnergyText(double kev) { return FormatGeneral(kev, 6) + " keV"; }
 
 // Σ w·x / Σ w; the weights are scaled by their largest so that no sum overflows. Every weight is
 // finite and not negative and at least one is positive.
@@ -75,14 +69,14 @@ Transmission Evaluate(const std::vector<BeamComponent>& beam, double target, dou
 
 double HalfValue(std::span<const BeamComponent> beam, const char* material) {
   const std::optional<double> t = TransmissionThickness(beam, 0.5);
-  if (!t) throw BeamQualityError(std::string(material) + " never halves the air kerma");
+  if (!t) throw BeamQualityError(BeamQualityFault::NeverHalves, material);
   return *t;
 }
 
 double QuarterValue(std::span<const BeamComponent> beam, const char* material) {
   const std::optional<double> t = TransmissionThickness(beam, 0.25);
   if (!t) {
-    throw BeamQualityError(std::string(material) + " never brings the air kerma down to a quarter");
+    throw BeamQualityError(BeamQualityFault::NeverQuarters, material);
   }
   return *t;
 }
@@ -103,8 +97,7 @@ Layers LayersOf(std::span<const BeamComponent> beam, const char* material) {
 
 void CheckTableValue(double value, const char* table, int bin) {
   if (!IsNonNegative(value)) {
-    throw BeamQualityError(std::string(table) + " at " + BinText(bin) +
-                           " is negative or not finite");
+    throw BeamQualityError(BeamQualityFault::BadValue, table, bin);
   }
 }
 
@@ -112,7 +105,7 @@ void CheckTableValue(double value, const char* table, int bin) {
 double KermaWeight(double n, double e, double air, int bin) {
   const double kerma = n * e * air;
   if (!std::isfinite(kerma)) {
-    throw BeamQualityError("the air kerma of " + BinText(bin) + " is not finite");
+    throw BeamQualityError(BeamQualityFault::KermaNotFinite, {}, bin);
   }
   return kerma;
 }
@@ -121,8 +114,7 @@ double KermaWeight(double n, double e, double air, int bin) {
 double ValueAtScatteredEnergy(const GridArray& table, const char* name, double energy, int bin) {
   const std::optional<double> value = LogLogAtEnergy(table, energy);
   if (!value || !IsNonNegative(*value)) {
-    throw BeamQualityError("no usable " + std::string(name) + " at the scattered energy " +
-                           EnergyText(energy) + " of " + BinText(bin));
+    throw BeamQualityError(BeamQualityFault::NoValueAtEnergy, name, bin, energy);
   }
   return *value;
 }
@@ -223,8 +215,7 @@ std::optional<double> EffectiveEnergy(const GridArray& mu_al, double hvl1_cm) {
 PrimaryQuality PrimaryBeamQuality(const GridArray& primary, int bin_count, const GridArray& mu_al,
                                   const GridArray& mu_cu, const GridArray& air_mu_en_rho) {
   if (bin_count < 2 || bin_count > kLastBin) {
-    throw BeamQualityError("the spectrum's last bin " + std::to_string(bin_count) +
-                           " lies outside 2.." + std::to_string(kLastBin));
+    throw BeamQualityError(BeamQualityFault::BinCountOutsideGrid, {}, bin_count);
   }
   WeightedMean fluence_mean;
   WeightedMean kerma_mean;
@@ -244,7 +235,7 @@ PrimaryQuality PrimaryBeamQuality(const GridArray& primary, int bin_count, const
     al.push_back({kerma, mu_al[i]});
     cu.push_back({kerma, mu_cu[i]});
   }
-  if (al.empty()) throw BeamQualityError("the spectrum carries no air kerma");
+  if (al.empty()) throw BeamQualityError(BeamQualityFault::NoAirKerma);
 
   PrimaryQuality quality;
   quality.bin_count = bin_count;
@@ -266,7 +257,7 @@ ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray&
                                   const GridArray& air_mu_en_rho) {
   const double maximum = scatter.common_maximum;
   if (!(maximum > 0) || !std::isfinite(maximum)) {
-    throw BeamQualityError("the common maximum of the scatter run is not a finite positive number");
+    throw BeamQualityError(BeamQualityFault::BadCommonMaximum);
   }
   WeightedMean incoherent_mean;
   WeightedMean coherent_mean;
@@ -277,8 +268,7 @@ ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray&
     CheckTableValue(scatter.coherent[i], "the coherent spectrum", i);
     const double n = scatter.incoherent_photons[i] / maximum;
     if (!std::isfinite(n)) {
-      throw BeamQualityError("the normalised incoherent photons of " + BinText(i) +
-                             " are not finite");
+      throw BeamQualityError(BeamQualityFault::PhotonsNotFinite, {}, i);
     }
     if (n > 0) {
       const double e = scatter.energy[i];
@@ -299,9 +289,8 @@ ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray&
       al.push_back({KermaWeight(c, e, air_mu_en_rho[i], i), mu_al[i]});
     }
   }
-  if (incoherent_mean.Empty())
-    throw BeamQualityError("the scatter run holds no incoherent photons");
-  if (coherent_mean.Empty()) throw BeamQualityError("the scatter run holds no coherent photons");
+  if (incoherent_mean.Empty()) throw BeamQualityError(BeamQualityFault::NoIncoherentPhotons);
+  if (coherent_mean.Empty()) throw BeamQualityError(BeamQualityFault::NoCoherentPhotons);
 
   ScatterQuality quality;
   quality.incoherent_mean_energy_kev = incoherent_mean.Mean();

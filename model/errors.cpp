@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "model/errors.h"
 
+#include "model/grid.h"
+#include "output/number_format.h"
+
 #include <system_error>
 #include <utility>
 
@@ -56,7 +59,49 @@ std::string FileWriteMessage(std::string_view kind, const std::filesystem::path&
          "）。\n保存先フォルダ: " + (ec ? file.parent_path() : folder).string();
 }
 
+std::string BinText(int bin) { return "bin " + std::to_string(bin); }
+
+std::string BeamQualityMessage(BeamQualityFault kind, const std::string& subject, int bin,
+                               double energy_kev) {
+  switch (kind) {
+    case BeamQualityFault::BinCountOutsideGrid:
+      return "the spectrum's last bin " + std::to_string(bin) + " lies outside 2.." +
+             std::to_string(kLastBin);
+    case BeamQualityFault::BadValue:
+      return subject + " at " + BinText(bin) + " is negative or not finite";
+    case BeamQualityFault::KermaNotFinite:
+      return "the air kerma of " + BinText(bin) + " is not finite";
+    case BeamQualityFault::NoValueAtEnergy:
+      // Six significant digits with a period in every locale.
+      return "no usable " + subject + " at the scattered energy " + FormatGeneral(energy_kev, 6) +
+             " keV of " + BinText(bin);
+    case BeamQualityFault::NoAirKerma:
+      return "the spectrum carries no air kerma";
+    case BeamQualityFault::BadCommonMaximum:
+      return "the common maximum of the scatter run is not a finite positive number";
+    case BeamQualityFault::PhotonsNotFinite:
+      return "the normalised incoherent photons of " + BinText(bin) + " are not finite";
+    case BeamQualityFault::NoIncoherentPhotons:
+      return "the scatter run holds no incoherent photons";
+    case BeamQualityFault::NoCoherentPhotons:
+      return "the scatter run holds no coherent photons";
+    case BeamQualityFault::NeverHalves:
+      return subject + " never halves the air kerma";
+    case BeamQualityFault::NeverQuarters:
+      return subject + " never brings the air kerma down to a quarter";
+  }
+  return "the beam-quality figures have no value";
+}
+
 }  // namespace
+
+BeamQualityError::BeamQualityError(BeamQualityFault kind, std::string subject, int bin,
+                                   double energy_kev)
+    : std::runtime_error(BeamQualityMessage(kind, subject, bin, energy_kev)),
+      kind(kind),
+      subject(std::move(subject)),
+      bin(bin),
+      energy_kev(energy_kev) {}
 
 FileWriteError::FileWriteError(std::string_view kind, std::filesystem::path file,
                                std::string reason)

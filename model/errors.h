@@ -119,10 +119,31 @@ class FileWriteError : public std::runtime_error {
   std::string reason;
 };
 
-// Inputs for which the beam-quality figures have no defined value: negative or non-finite values,
-// a beam without weight, or a material that never attenuates the beam far enough.
+// Why the beam-quality figures have no defined value.
+enum class BeamQualityFault {
+  BinCountOutsideGrid,  // `bin` is the spectrum's last bin
+  BadValue,             // `subject` (a spectrum or table) at `bin` is negative or not finite
+  KermaNotFinite,       // the air kerma of `bin`
+  NoValueAtEnergy,      // no usable `subject` at the scattered energy `energy_kev` of `bin`
+  NoAirKerma,           // the spectrum carries none
+  BadCommonMaximum,     // the scatter run's common maximum is not a finite positive number
+  PhotonsNotFinite,     // the normalised incoherent photons of `bin`
+  NoIncoherentPhotons,  // the scatter run holds none
+  NoCoherentPhotons,    // the scatter run holds none
+  NeverHalves,          // `subject` (a material) never halves the air kerma
+  NeverQuarters,        // `subject` never brings the air kerma down to a quarter
+};
+
+// Inputs for which the beam-quality figures have no defined value. what() is the English sentence
+// the reports print.
 class BeamQualityError : public std::runtime_error {
-  using std::runtime_error::runtime_error;
+ public:
+  explicit BeamQualityError(BeamQualityFault kind, std::string subject = {}, int bin = 0,
+                            double energy_kev = 0);
+  BeamQualityFault kind;
+  std::string subject;
+  int bin;
+  double energy_kev;
 };
 
 // The message of a SpectrumFileError: "SOURCE, line N: PROBLEM", or "SOURCE: PROBLEM" when the

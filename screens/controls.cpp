@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QStyle>
 
 #include "output/qt/twips.h"
 #include "screens/window_frame.h"
@@ -26,7 +27,9 @@ void SetTextColour(QWidget* control, QPalette::ColorRole role, const QColor& col
   control->setPalette(palette);
 }
 
-// Decides on the tooltip when it is asked for, so it follows whatever text the label holds.
+// Decides on the tooltip when it is asked for, so it follows whatever text the label holds; and
+// paints a text too wide for the label from its start, cut at the right with an ellipsis, where a
+// right-aligned label would cut off its start and "12.5" could read as ".5".
 class WholeTextTip : public QObject {
  public:
   explicit WholeTextTip(QLabel* label) : QObject(label), label_(label) {
@@ -35,15 +38,28 @@ class WholeTextTip : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == label_ && event->type() == QEvent::ToolTip) {
-      const bool fits =
-          label_->fontMetrics().horizontalAdvance(label_->text()) <= label_->contentsRect().width();
-      label_->setToolTip(fits ? QString() : label_->text());
+    if (watched != label_) return false;
+    if (event->type() == QEvent::ToolTip) {
+      label_->setToolTip(Fits() ? QString() : label_->text());
+    } else if (event->type() == QEvent::Paint && !Fits()) {
+      const QRect inside = label_->contentsRect();
+      QPainter painter(label_);
+      label_->style()->drawItemText(
+          &painter, inside, Qt::AlignLeft | (label_->alignment() & Qt::AlignVertical_Mask),
+          label_->palette(), label_->isEnabled(),
+          label_->fontMetrics().elidedText(label_->text(), Qt::ElideRight, inside.width()),
+          label_->foregroundRole());
+      return true;
     }
     return false;
   }
 
  private:
+  bool Fits() const {
+    return label_->fontMetrics().horizontalAdvance(label_->text()) <=
+           label_->contentsRect().width();
+  }
+
   QLabel* label_;
 };
 

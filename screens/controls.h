@@ -48,8 +48,9 @@ struct LabelStyle {
 // Auto-size labels keep their top-left corner and take the size of their text.
 QLabel* AddLabel(QWidget* window, const char* name, const QString& text, Twips box,
                  const LabelStyle& style);
-// While a label's text is wider than the label, hovering it shows the whole text as a tooltip;
-// while the text fits there is none.
+// While a label's text is wider than the label, it shows from its start, cut at the right with an
+// ellipsis, and hovering it shows the whole text as a tooltip; while the text fits it shows as the
+// label places it and there is no tooltip.
 void ShowWholeTextAsTip(QLabel* label);
 // A bordered rectangle in a colour, lowered behind every other control of its window.
 QLabel* AddPanel(QWidget* window, const char* name, Twips box, const QColor& background);

@@ -2,6 +2,10 @@
 #include "screens/form2.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QUrl>
 
 #include "screens/controls.h"
 
@@ -26,7 +30,28 @@ Form2::Form2(QWidget* parent) : QWidget(parent) {
                     line);
   Command1 =
       AddButton(this, "Command1", QStringLiteral("OK"), {3600, 3960, 1695, 585}, std::nullopt);
+  // In the narrow band between the last line and OK, in a small type.
+  FolderLabel = AddLabel(this, "FolderLabel", QString(), {960, 3705, 7560, 255},
+                         {.font = ScreenFont(kMeiryo, 9)});
+  FolderLabel->setContextMenuPolicy(Qt::NoContextMenu);
   Command1->setFocus();
+}
+
+void Form2::ShowFolder(const QString& folder) {
+  folder_ = folder;
+  const QString text = QStringLiteral("保存先: ") + folder;
+  FolderLabel->setText(
+      FolderLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, FolderLabel->width()));
+  FolderLabel->setToolTip(text);
+}
+
+void Form2::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  QAction* open = menu.addAction(QStringLiteral("フォルダを開く"));
+  open->setEnabled(!folder_.isEmpty());
+  connect(open, &QAction::triggered, this,
+          [this] { QDesktopServices::openUrl(QUrl::fromLocalFile(folder_)); });
+  menu.exec(event->globalPos());
 }
 
 void Form2::closeEvent(QCloseEvent* event) {

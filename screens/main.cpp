@@ -15,6 +15,7 @@
 #include "screens/program_options.h"
 #include "screens/qt_translations.h"
 #include "screens/screen_flow.h"
+#include "screens/working_folder.h"
 
 namespace {
 
@@ -61,10 +62,14 @@ fs::path WorkingFolder(const xscatter::ProgramOptions& options) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  // --help and --version are answered before the toolkit starts, so they need no display.
+  // --help, --version and mistakes are answered before the toolkit starts, so they need no
+  // display.
   std::string error;
   const auto early = xscatter::ParseProgramOptions(Arguments(argc, argv), error);
   if (!early) return BadCommandLine(error);
+  if (const std::string mistake = xscatter::NotToolkitOptions(early->others); !mistake.empty()) {
+    return BadCommandLine(mistake);
+  }
   if (early->help) {
     std::cout << xscatter::kProgramUsage;
     return kEnded;
@@ -90,9 +95,11 @@ int main(int argc, char* argv[]) {
   if (working_folder.empty()) return kFailed;
 
   xscatter::ScreenFlow flow;
-  flow.Calculation().SetWorkingFolder(working_folder);
+  // The tables stay those of the folder the program was started in, wherever the files go.
   flow.Calculation().SetDataFolder(
       xscatter::ResolveDataFolder(working_folder, xscatter::ExecutableFolder()));
+  flow.Calculation().SetWorkingFolder(
+      xscatter::WritableWorkingFolder(working_folder, xscatter::AskingTheUser()));
   QObject::connect(&flow, &xscatter::ScreenFlow::EndRequested, &app,
                    [] { QCoreApplication::exit(kEnded); });
   if (!flow.Start()) return kFailed;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "screens/program_options.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
 #include <system_error>
 
 namespace xscatter {
@@ -61,6 +64,63 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
     return std::nullopt;
   }
   return options;
+}
+
+namespace {
+
+// The toolkit's own options (with one or two dashes), those that take the next argument as value
+// and those that stand alone.
+constexpr std::array<std::string_view, 27> kToolkitOptionsWithValue = {"platform",
+                                                                       "platformpluginpath",
+                                                                       "platformtheme",
+                                                                       "plugin",
+                                                                       "qwindowgeometry",
+                                                                       "geometry",
+                                                                       "qwindowtitle",
+                                                                       "title",
+                                                                       "qwindowicon",
+                                                                       "icon",
+                                                                       "session",
+                                                                       "style",
+                                                                       "stylesheet",
+                                                                       "display",
+                                                                       "name",
+                                                                       "visual",
+                                                                       "ncols",
+                                                                       "fn",
+                                                                       "font",
+                                                                       "bg",
+                                                                       "background",
+                                                                       "fg",
+                                                                       "foreground",
+                                                                       "btn",
+                                                                       "button",
+                                                                       "im",
+                                                                       "inputstyle"};
+constexpr std::array<std::string_view, 8> kToolkitFlags = {
+    "reverse", "widgetcount", "sync", "nograb", "dograb", "testability", "cmap", "qmljsdebugger"};
+
+template <std::size_t N>
+bool Holds(const std::array<std::string_view, N>& names, std::string_view name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+std::string NotToolkitOptions(const std::vector<std::string>& others) {
+  for (std::size_t i = 0; i < others.size(); ++i) {
+    std::string_view name = others[i];
+    if (!name.starts_with('-')) return "unknown argument " + others[i];
+    name.remove_prefix(name.starts_with("--") ? 2 : 1);
+    const bool inline_value = name.find('=') != std::string_view::npos;
+    name = name.substr(0, name.find('='));
+    if (Holds(kToolkitFlags, name) || (inline_value && Holds(kToolkitOptionsWithValue, name))) {
+      continue;
+    }
+    if (!Holds(kToolkitOptionsWithValue, name)) return "unknown option " + others[i];
+    ++i;  // its value
+  }
+  return "";
 }
 
 std::string PrepareWorkingFolder(const fs::path& folder) {

@@ -24,6 +24,11 @@ struct ProgramOptions {
 std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>& args,
                                                   std::string& error);
 
+// Before the toolkit starts: the mistake in `others` that no toolkit option explains ("unknown
+// option --bogus", "unknown argument x"), empty when all of them may be the toolkit's. Caught this
+// early, a mistake is reported without a display.
+std::string NotToolkitOptions(const std::vector<std::string>& others);
+
 // Creates the working folder with its parents where missing; the message naming the folder and
 // the reason when it cannot be had, empty when it is ready.
 std::string PrepareWorkingFolder(const std::filesystem::path& folder);

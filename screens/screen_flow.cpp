@@ -2,10 +2,17 @@
 #include "screens/screen_flow.h"
 
 #include <QCoreApplication>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
+#include <QShortcut>
 #include "model/commands.h"
+#include "model/errors.h"
+#include "model/scatter_models.h"
 #include "output/charts.h"
+#include "output/spectrum_files.h"
+#include "screens/chart_menu.h"
 
 namespace xscatter {
 namespace {
@@ -18,6 +25,29 @@ ScatterCurves ScatterCurvesOf(const Module1& m) {
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The folder as an absolute path without "." parts or a trailing separator.
+std::filesystem::path ShownFolder(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::filesystem::path shown = std::filesystem::absolute(folder, ec).lexically_normal();
+  if (ec) return folder;
+  if (!shown.has_filename() && shown != shown.root_path()) shown = shown.parent_path();
+  return shown;
+}
+
+ChartMenu& MenuOf(const ChartBox* chart) { return *ChartMenu::Of(chart); }
+
+// The five condition texts as typed on a screen.
+QStringList Typed(std::initializer_list<const QLabel*> labels) {
+  QStringList texts;
+  for (const QLabel* label : labels) texts << label->text();
+  return texts;
+}
+QStringList Typed(std::initializer_list<const QLineEdit*> boxes) {
+  QStringList texts;
+  for (const QLineEdit* box : boxes) texts << box->text();
+  return texts;
 }
 
 }  // namespace
@@ -42,6 +72,7 @@ ScreenFlow::ScreenFlow(QObject* parent) : QObject(parent) { module_.AttachPanel(
 
 ScreenFlow::~ScreenFlow() {
   module_.AttachPanel(nullptr);
+  delete figures_;
   delete form2_;
   delete form8_;
   delete form5_;
@@ -83,6 +114,10 @@ Form5& ScreenFlow::Form5Window() {
     connect(form5_->Command3, &QPushButton::clicked, this, &ScreenFlow::Reset);
     connect(form5_->Command4, &QPushButton::clicked, this, &ScreenFlow::Form5Ok);
     connect(form5_, &Form5::Closed, this, &ScreenFlow::Form5Closed);
+    AddChartMenu(form5_->Picture3);
+    ChartMenu::Of(form5_->Picture3)->SetFiguresCommand([this] { ShowFigures(false); });
+    connect(new QShortcut(kFiguresShortcut, form5_), &QShortcut::activated, this,
+            [this] { ShowFigures(false); });
   }
   return *form5_;
 }
@@ -94,8 +129,79 @@ Form8& ScreenFlow::Form8Window() {
     connect(form8_->Command2, &QPushButton::clicked, this, &ScreenFlow::End);
     connect(form8_->Command3, &QPushButton::clicked, this, &ScreenFlow::Clear);
     connect(form8_, &Form8::Closed, this, &ScreenFlow::Form8Closed);
+    AddChartMenu(form8_->Picture3);
+    AddChartMenu(form8_->Picture1);
+    for (ChartBox* chart : {form8_->Picture3, form8_->Picture1})
+      ChartMenu::Of(chart)->SetFiguresCommand([this] { ShowFigures(true); });
+    connect(new QShortcut(kFiguresShortcut, form8_), &QShortcut::activated, this,
+            [this] { ShowFigures(true); });
   }
   return *form8_;
+}
+
+void ScreenFlow::AddChartMenu(ChartBox* chart) {
+  new ChartMenu(chart,
+                [this](MessageKind kind, const QString& text) { show_message_(kind, text); });
+}
+
+const AirTable* ScreenFlow::Air() {
+  if (!air_ && air_failure_.isEmpty()) {
+    try {
+      air_ = LoadAirTable(module_.DataFolder());
+    } catch (const std::exception& error) {
+      air_failure_ =
+          QStringLiteral("空気の表を読めません（%1）").arg(QString::fromUtf8(error.what()));
+    }
+  }
+  return air_ ? &*air_ : nullptr;
+}
+
+AngleFigures ScreenFlow::Measure(const ScatterRun& run) {
+  AngleFigures figures{run.angle, std::nullopt, air_failure_};
+  if (const AirTable* air = Air()) {
+    try {
+      const ScatterResult scatter = ComputeScatter(module_.Tables(), run.primary, run.theta);
+      figures.quality = ScatterBeamQuality(scatter, module_.MuAl, air->mu_en_rho);
+    } catch (const std::exception& error) {
+      figures.failure =
+          QStringLiteral("線質を計算できません（%1）").arg(QString::fromUtf8(error.what()));
+    }
+  }
+  return figures;
+}
+
+void ScreenFlow::ShowFigures(bool with_scatter) {
+  std::optional<PrimaryQuality> primary;
+  QString failure = QStringLiteral("一次線スペクトルはまだ計算されていません");
+  if (module_.BinCount >= 2) {
+    if (const AirTable* air = Air()) {
+      try {
+        primary = PrimaryBeamQuality(module_.PrimarySpectrum, static_cast<int>(module_.BinCount),
+                                     module_.MuAl, module_.MuCu, air->mu_en_rho);
+      } catch (const std::exception& error) {
+        failure = QStringLiteral("線質を計算できません（%1）").arg(QString::fromUtf8(error.what()));
+      }
+    } else {
+      failure = air_failure_;
+    }
+  }
+  const Form5& form = Form5Window();
+  const QString conditions =
+      ConditionsTitle(Typed({form.Text1, form.Text5, form.Text2, form.Text3, form.Text4}));
+  if (figures_ == nullptr) figures_ = new FiguresWindow;
+  std::vector<AngleFigures> angles;
+  if (with_scatter) {
+    for (const ScatterRun& run : scatter_runs_) angles.push_back(Measure(run));
+  }
+  figures_->ShowText(FiguresText(conditions, primary, failure, angles));
+}
+
+ChartCurve ScreenFlow::PrimaryCurve() {
+  const Form5& form = Form5Window();
+  return CurveFromFile(
+      ConditionsTitle(Typed({form.Text1, form.Text5, form.Text2, form.Text3, form.Text4})) +
+          QStringLiteral(" 一次線"),
+      PrimarySpectrumText(module_.PrimarySpectrum));
 }
 
 QLineEdit* ScreenFlow::ConditionBoxControl(ConditionBox box) {
@@ -141,6 +247,10 @@ void ScreenFlow::Yield() { QCoreApplication::processEvents(); }
 void ScreenFlow::Form1Ok() {
   PreparePrimaryCharts(*Form5Window().Picture3, *Form8Window().Picture3);
   PrepareScatterChart(*Form8Window().Picture1);
+  for (const ChartBox* chart :
+       {Form5Window().Picture3, Form8Window().Picture3, Form8Window().Picture1})
+    MenuOf(chart).ClearCurves();
+  scatter_runs_.clear();
   SetConditionText(ConditionBox::TubeVoltage, std::string(kDefaultTubeVoltage));
   SetConditionText(ConditionBox::TargetAngle, std::string(kDefaultTargetAngle));
   SetConditionText(ConditionBox::InherentFiltration, std::string(kDefaultInherentFiltration));
@@ -159,12 +269,15 @@ void ScreenFlow::Calculate() {
   // The window may have been closed during the yield; its successor gets no curve.
   if (form5_ != issued_on) return;
   DrawPrimaryCurve(module_.PrimarySpectrum, *form5_->Picture3);
+  MenuOf(form5_->Picture3).AddCurve(PrimaryCurve());
   form5_->Command4->setEnabled(true);
 }
 
 void ScreenFlow::Reset() {
   Form5Window().Picture3->Clear();
   PreparePrimaryCharts(*Form5Window().Picture3, *Form8Window().Picture3);
+  MenuOf(Form5Window().Picture3).ClearCurves();
+  MenuOf(Form8Window().Picture3).ClearCurves();
   Form5Window().Command4->setEnabled(false);
 }
 
@@ -178,6 +291,8 @@ void ScreenFlow::Cancel() {
 void ScreenFlow::Form5Ok() {
   if (!RunWritePrimarySpectrumFile(module_)) return;
   DrawPrimaryCurve(module_.PrimarySpectrum, *Form8Window().Picture3);
+  MenuOf(Form8Window().Picture3).AddCurve(PrimaryCurve());
+  scatter_runs_.clear();
   Form5& conditions = Form5Window();
   Form8& scatter = Form8Window();
   scatter.Label11->setText(conditions.Text1->text());
@@ -201,17 +316,33 @@ void ScreenFlow::Scatter() {
   Form8* const issued_on = &Form8Window();
   if (RunScatterCommand(module_) != CommandStatus::Completed) return;
   if (form8_ != issued_on) return;
+  // The curves' data as the files have just been written, before drawing extends the energies.
+  const QString title = ConditionsTitle(Typed({form8_->Label11, form8_->Label12, form8_->Label18,
+                                               form8_->Label19, form8_->Label20})) +
+                        QStringLiteral(", θ = %1°").arg(form8_->Text1->text().trimmed());
+  ChartCurve incoherent = CurveFromFile(
+      title + QStringLiteral(" 非干渉性散乱"),
+      IncoherentSpectrumText(module_.IncoherentSpectrum[1], module_.IncoherentSpectrum[2]));
+  ChartCurve coherent = CurveFromFile(title + QStringLiteral(" 干渉性散乱"),
+                                      CoherentSpectrumText(module_.CoherentSpectrum));
   DrawScatterCurves(ScatterCurvesOf(module_), *form8_->Picture1);
+  MenuOf(form8_->Picture1).AddCurve(std::move(incoherent));
+  MenuOf(form8_->Picture1).AddCurve(std::move(coherent));
+  scatter_runs_.push_back(
+      {form8_->Text1->text().trimmed(), module_.PrimarySpectrum, module_.ScatterAngle});
   form8_->Text1->setFocus(Qt::OtherFocusReason);
 }
 
 void ScreenFlow::Clear() {
   PrepareScatterChart(*Form8Window().Picture1);
+  MenuOf(Form8Window().Picture1).ClearCurves();
+  scatter_runs_.clear();
   Form8Window().Text1->setFocus(Qt::OtherFocusReason);
 }
 
 void ScreenFlow::End() {
   if (module_.ScatterSaved == 1) {
+    Form2Window().ShowFolder(QString::fromStdString(ShownFolder(module_.WorkingFolder()).string()));
     Form2Window().show();
   } else {
     Form1Window().show();

@@ -2,10 +2,15 @@
 #pragma once
 
 #include <QObject>
+#include <optional>
 #include <vector>
 
+#include "model/air_table.h"
 #include "model/command_panel.h"
 #include "model/state.h"
+#include "screens/chart_curves.h"
+#include "screens/figures_text.h"
+#include "screens/figures_window.h"
 #include "screens/form1.h"
 #include "screens/form2.h"
 #include "screens/form5.h"
@@ -40,6 +45,11 @@ class ScreenFlow : public QObject, public CommandPanel {
   Form5* Form5IfCreated() const { return form5_; }
   Form8* Form8IfCreated() const { return form8_; }
 
+  // Shows the figures window: the current primary spectrum's figures and, from the scatter screen,
+  // those of each angle computed since its chart was last prepared.
+  void ShowFigures(bool with_scatter);
+  FiguresWindow* FiguresIfCreated() const { return figures_; }
+
   // Replaces the message box, for tests.
   void SetMessageFunction(MessageFunction show) { show_message_ = std::move(show); }
 
@@ -70,6 +80,19 @@ class ScreenFlow : public QObject, public CommandPanel {
   void Form2Closed();
 
   QLineEdit* ConditionBoxControl(ConditionBox box);
+  // Gives a chart its context menu and curve tooltips.
+  void AddChartMenu(ChartBox* chart);
+  // The primary spectrum as a chart curve, titled with the conditions screen's texts.
+  ChartCurve PrimaryCurve();
+  // A scatter run kept for its figures, which are computed when they are asked for.
+  struct ScatterRun {
+    QString angle;  // as typed
+    GridArray primary;
+    double theta;
+  };
+  AngleFigures Measure(const ScatterRun& run);
+  // The air table for the figures, read once; null, with the reason kept, when it cannot be read.
+  const AirTable* Air();
   // Destroys a window closed with its close box once its close event is over; one closed while a
   // calculation yields lives until that calculation has finished with it.
   void Discard(QWidget* window);
@@ -87,6 +110,10 @@ class ScreenFlow : public QObject, public CommandPanel {
   Form2* form2_ = nullptr;
   Form5* form5_ = nullptr;
   Form8* form8_ = nullptr;
+  FiguresWindow* figures_ = nullptr;
+  std::optional<AirTable> air_;
+  QString air_failure_;
+  std::vector<ScatterRun> scatter_runs_;
 };
 
 }  // namespace xscatter

@@ -54,7 +54,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Section) == science ]] || fail "package section $(field Section)"
 [[ -n $(field Maintainer) && -n $(field Description) ]] || fail "no maintainer or description"
 for dependency in fonts-noto-cjk fonts-motoya-l-maruberi fonts-liberation2 qt6-translations-l10n \
-  qt6-qpa-plugins libqt6widgets6 libqt6svg6; do
+  qt6-qpa-plugins libqt6widgets6 libqt6svg6 libqt6printsupport6; do
   field Depends | tr ',' '\n' | grep -q "^ *$dependency\b" || fail "package does not depend on $dependency"
 done
 

@@ -30,6 +30,7 @@ ChartBox::ChartBox(QWidget* parent) : QFrame(parent) {
 QImage ChartBox::Snapshot() const { return drawing_.toImage(); }
 
 void ChartBox::Mark(ChartMark mark) {
+  AddMark(marks_, mark);
   const qreal ratio = drawing_.devicePixelRatio();
   // The chart painter works in device pixels; the pixmap gets its ratio back before it is shown.
   drawing_.setDevicePixelRatio(1);

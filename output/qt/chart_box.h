@@ -25,6 +25,8 @@ class ChartBox : public QFrame, public MarkingSurface {
 
   // The drawing of the inner area, in device pixels.
   QImage Snapshot() const;
+  // What has been drawn since the last clear, to be drawn again elsewhere (a file, a printer).
+  const std::vector<ChartMark>& Marks() const { return marks_; }
 
  protected:
   void Mark(ChartMark mark) override;
@@ -34,6 +36,7 @@ class ChartBox : public QFrame, public MarkingSurface {
   ChartLook Look() const;
 
   QPixmap drawing_;
+  std::vector<ChartMark> marks_;
 };
 
 }  // namespace xscatter

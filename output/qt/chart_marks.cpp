@@ -39,17 +39,19 @@ void MarkingSurface::Text(float x, float y, const std::string& text) {
   Mark(TextMark{current_, text});
 }
 
-void ChartRecording::Mark(ChartMark mark) {
-  if (std::holds_alternative<ClearMark>(mark)) marks_.clear();
+void AddMark(std::vector<ChartMark>& marks, ChartMark mark) {
+  if (std::holds_alternative<ClearMark>(mark)) marks.clear();
   // A line-to always starts where the mark before it ended when that mark was a line-to too.
-  if (const auto* segment = std::get_if<CurveMark>(&mark); segment && !marks_.empty()) {
-    if (auto* curve = std::get_if<CurveMark>(&marks_.back());
+  if (const auto* segment = std::get_if<CurveMark>(&mark); segment && !marks.empty()) {
+    if (auto* curve = std::get_if<CurveMark>(&marks.back());
         curve && curve->colour == segment->colour && curve->width == segment->width) {
       curve->points.push_back(segment->points.back());
       return;
     }
   }
-  marks_.push_back(std::move(mark));
+  marks.push_back(std::move(mark));
 }
+
+void ChartRecording::Mark(ChartMark mark) { AddMark(marks_, std::move(mark)); }
 
 }  // namespace xscatter

@@ -64,6 +64,10 @@ class MarkingSurface : public ChartSurface {
   int line_width_ = 1;
 };
 
+// Appends a mark to a chart's marks in drawing order: a line-to continuing a curve of its colour
+// and width joins it, and a clear drops everything before it, since it covers it all.
+void AddMark(std::vector<ChartMark>& marks, ChartMark mark);
+
 // The marks of one chart in drawing order, kept to be drawn again. Successive line-tos of one
 // colour and width join into one curve; a clear drops everything before it, since it covers it all.
 class ChartRecording : public MarkingSurface {

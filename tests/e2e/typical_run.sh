@@ -3,8 +3,9 @@
 # The typical run of the program, driven under Xvfb and the openbox window manager with xdotool as a
 # person would: OK, calculate, OK, OK at 90 degrees, END, OK, EXIT; then the three spectrum files
 # in the working folder. On the way, each window's frame is checked with xprop: its type, no
-# maximise, the whole frame centred on the 1366 x 768 screen or, where it is taller (the scatter
-# screen), starting at the top; and the main screen, minimised, comes back.
+# maximise, the whole frame centred on the 1366 x 768 screen; and the main screen, minimised, comes
+# back. The scatter screen is taller than the screen: it shows its client area scrolled, at the
+# height that fits, and is scrolled down with the mouse wheel before its buttons are clicked.
 # Usage: typical_run.sh PROGRAM DATA_DIR
 set -euo pipefail
 
@@ -45,15 +46,21 @@ pid=$!
 # Twips to pixels at 96 dpi.
 px() { echo $(($1 / 15)); }
 
-# The shown window of the program with the given client size in twips.
+# The shown window of the program with the given client size in twips, or with the given width
+# and at most the given height.
 find_window() {
-  local width height id
+  local width height id shown
   width=$(px "$1")
   height=$(px "$2")
   for _ in $(seq 100); do
     for id in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
-      if xdotool getwindowgeometry --shell "$id" | grep -qx "WIDTH=$width" &&
-        xdotool getwindowgeometry --shell "$id" | grep -qx "HEIGHT=$height"; then
+      shown=$(xdotool getwindowgeometry --shell "$id")
+      if grep -qx "WIDTH=$width" <<<"$shown" && grep -qx "HEIGHT=$height" <<<"$shown"; then
+        echo "$id"
+        return
+      fi
+      if [[ ${3:-} == scrolled ]] && grep -q "^WIDTH=$((width + ${scroll_bar:-0}))$" <<<"$shown" &&
+        (($(sed -n 's/^HEIGHT=//p' <<<"$shown") < height)); then
         echo "$id"
         return
       fi
@@ -64,10 +71,11 @@ find_window() {
   return 1
 }
 
-# Clicks the middle of a control given in twips (left, top, width, height).
+# Clicks the middle of a control given in twips (left, top, width, height), in a client area
+# scrolled up by ${6:-0} pixels.
 click() {
   local window=$1
-  xdotool mousemove --window "$window" $(px $(($2 + $4 / 2))) $(px $(($3 + $5 / 2)))
+  xdotool mousemove --window "$window" $(px $(($2 + $4 / 2))) $(($(px $(($3 + $5 / 2))) - ${6:-0}))
   sleep 0.2
   xdotool click 1
   sleep 0.3
@@ -145,12 +153,20 @@ click "$form5" 720 6000 2175 615 # calculate
 sleep 1.5
 click "$form5" 720 7200 2175 615 # OK
 wait_for_file P_Spectrum.dat
-form8=$(find_window 19470 11550)
+# Fusion's scroll bar, beside the scrolled client area.
+scroll_bar=14
+form8=$(find_window 19470 11550 scrolled)
 check_frame "$form8" "scatter screen" NORMAL
-click "$form8" 11880 10320 2655 855 # OK at the default angle
+# Scrolled to the bottom with the wheel over the primary chart, the client area is shifted up by
+# what does not fit.
+xdotool mousemove --window "$form8" 300 200
+xdotool click --repeat 40 --delay 20 5
+sleep 0.3
+shift_up=$(($(px 11550) - $(xdotool getwindowgeometry --shell "$form8" | sed -n 's/^HEIGHT=//p')))
+click "$form8" 11880 10320 2655 855 "$shift_up" # OK at the default angle
 wait_for_file Coh_Spectrum.dat
 sleep 0.5
-click "$form8" 17520 10320 1455 855 # END
+click "$form8" 17520 10320 1455 855 "$shift_up" # END
 form2=$(find_window 8730 4845)
 check_frame "$form2" "file notice" NORMAL
 click "$form2" 3600 3960 1695 585 # OK

@@ -59,6 +59,26 @@ TEST(ProgramOptions, ReadsTheCommandLineOrNamesTheMistake) {
   for (const auto& row : rows) EXPECT_EQ(Outcome(row.args), row.outcome) << row.name;
 }
 
+TEST(NotToolkitOptions, LeavesTheToolkitsOptionsAndNamesTheFirstMistake) {
+  const std::pair<std::vector<std::string>, const char*> rows[] = {
+      {{}, ""},
+      {{"-platform", "offscreen", "-reverse"}, ""},
+      {{"--platform", "xcb", "-style=Fusion", "--qwindowtitle", "a b"}, ""},
+      {{"--bogus"}, "unknown option --bogus"},
+      {{"-platform", "xcb", "-bogus"}, "unknown option -bogus"},
+      {{"stray"}, "unknown argument stray"},
+      {{"-reverse", "stray"}, "unknown argument stray"},
+      {{"-reverse=x"}, ""},
+      {{"-bogus=-platform"}, "unknown option -bogus=-platform"},
+      // A value-taking option last: the toolkit names the missing value itself.
+      {{"-style"}, ""}};
+  for (const auto& [args, mistake] : rows) {
+    std::string joined;
+    for (const std::string& arg : args) joined += arg + " ";
+    EXPECT_EQ(NotToolkitOptions(args), mistake) << joined;
+  }
+}
+
 TEST(PrepareWorkingFolder, CreatesWhatIsMissingAndNamesWhatCannotBe) {
   QTemporaryDir temp;
   const fs::path root = temp.path().toStdString();
