@@ -8,6 +8,8 @@ set(XSCATTER_APP_ID io.github.xscatter.XScatter)
 set(XSCATTER_RELEASE_DATE 2026-12-07)
 
 install(TARGETS xscatter-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Found by xscatter-batch relative to its own folder, for --plot only.
+install(TARGETS xscatter-batch-plot LIBRARY DESTINATION ${XSCATTER_PLOT_MODULE_INSTALL_DIR})
 if(TARGET xscatter)
   install(TARGETS xscatter RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

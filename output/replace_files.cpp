@@ -127,7 +127,7 @@ class TemporaryFile {
     throw SystemFailure(EEXIST);
   }
 
-  void Write(std::string_view content) {
+  void Write(std::string_view content, Durability durability) {
     while (!content.empty()) {
       const ssize_t written = ::write(fd_.get(), content.data(), content.size());
       if (written < 0) {
@@ -137,7 +137,7 @@ class TemporaryFile {
       if (written == 0) throw SystemFailure(EIO);  // no progress: never loop for ever
       content.remove_prefix(static_cast<std::size_t>(written));
     }
-    if (::fsync(fd_.get()) != 0) throw SystemFailure(errno);
+    if (durability == Durability::Now && ::fsync(fd_.get()) != 0) throw SystemFailure(errno);
   }
 
   void Rename() {
@@ -159,30 +159,38 @@ class TemporaryFile {
 
 void ReplaceFiles(const fs::path& folder, const FileSet& name_and_content, std::string_view kind) {
   if (name_and_content.empty()) return;
+  const UniqueFd folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder_fd.get() < 0) {
+    throw FileWriteError(kind, folder / name_and_content.front().first, std::strerror(errno));
+  }
+  ReplaceFilesAt(folder_fd.get(), folder, name_and_content, kind);
+}
+
+void ReplaceFilesAt(int folder_fd, const fs::path& folder, const FileSet& name_and_content,
+                    std::string_view kind, Durability durability) {
+  if (name_and_content.empty()) return;
   const std::string* current = &name_and_content.front().first;
   try {
-    UniqueFd folder_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder_fd.get() < 0) throw SystemFailure(errno);
     for (const auto& [name, content] : name_and_content) {
       current = &name;
-      CheckTarget(folder_fd.get(), name);
+      CheckTarget(folder_fd, name);
     }
     // Declared before the loops, so every temporary file that is not renamed is removed on the
     // way out, whichever step fails.
     std::vector<std::unique_ptr<TemporaryFile>> files;
     for (const auto& [name, content] : name_and_content) {
       current = &name;
-      RemoveStaleTemporaries(folder_fd.get(), name);
-      files.push_back(std::make_unique<TemporaryFile>(folder_fd.get(), name));
+      RemoveStaleTemporaries(folder_fd, name);
+      files.push_back(std::make_unique<TemporaryFile>(folder_fd, name));
       files.back()->Create();
-      files.back()->Write(content);
+      files.back()->Write(content, durability);
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
       current = &name_and_content[i].first;
       files[i]->Rename();
     }
     // The renames themselves reach the disk with the folder; they have happened either way.
-    ::fsync(folder_fd.get());
+    if (durability == Durability::Now) ::fsync(folder_fd);
   } catch (const Failure& failure) {
     throw FileWriteError(kind, folder / *current, failure.reason);
   } catch (const std::bad_alloc&) {

@@ -25,4 +25,14 @@ using FileSet = std::vector<std::pair<std::string, std::string>>;
 void ReplaceFiles(const std::filesystem::path& folder, const FileSet& name_and_content,
                   std::string_view kind = kSpectrumFileKind);
 
+// When the replaced files reach the disk: before ReplaceFilesAt returns, or when the caller
+// syncs them and their folder (a sweep writing many folders syncs them all once at the end).
+enum class Durability { Now, Later };
+
+// ReplaceFiles in the folder open as `folder_fd` (opened without following a symlink by the
+// caller); `folder` names it in messages.
+void ReplaceFilesAt(int folder_fd, const std::filesystem::path& folder,
+                    const FileSet& name_and_content, std::string_view kind = kSpectrumFileKind,
+                    Durability durability = Durability::Now);
+
 }  // namespace xscatter

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -265,6 +268,347 @@ TEST(BatchPlot, SweepCurvesOverlayOnOnePicture) {
   EXPECT_EQ(count("stroke=\"#0000ff\""), 3);
   EXPECT_EQ(ReadFile(w.folder.path / "one.png").substr(1, 3), "PNG");
   EXPECT_EQ(w.Files(), 3);
+}
+
+// What the shell prints for a command line; its exit status in `status`.
+std::string Shell(const std::string& command, int* status = nullptr) {
+  std::string output;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.append(buffer, n);
+  const int raw = ::pclose(pipe);
+  if (status) *status = WEXITSTATUS(raw);
+  return output;
+}
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+// A run whose folder cannot be made is reported with its message; the runs after it are still
+// made and reported, and the exit status tells of the failure.
+TEST(BatchSweepFaults, AFailingRunIsReportedAndTheSweepGoesOn) {
+  Workplace w;
+  const fs::path out = w.folder.path / "out";
+  fs::create_directories(out);
+  testing::WriteFile(out / "0002", "not a folder");
+  EXPECT_EQ(w.Run({"--sweep", "angle=30,60,90", "--spectra-dir", out.string(), "--report", "csv"}),
+            kFailed);
+  const std::vector<std::string> lines = Split(w.out.str());
+  ASSERT_EQ(lines.size(), 4u) << w.out.str();
+  const std::string failure =
+      "cannot create the folder " + (out / "0002").string() + " for run 2 (File exists)";
+  EXPECT_EQ(lines[1].rfind("1,ok,100,", 0), 0u);
+  EXPECT_EQ(lines[2].rfind("2," + failure + ",100,", 0), 0u) << lines[2];
+  EXPECT_EQ(lines[3].rfind("3,ok,100,", 0), 0u);
+  EXPECT_NE(w.err.str().find("run 2: " + failure), std::string::npos) << w.err.str();
+  for (const char* run : {"0001", "0003"}) {
+    for (const char* name : kSpectrumFiles) EXPECT_TRUE(fs::is_regular_file(out / run / name));
+  }
+  EXPECT_EQ(ReadFile(out / "0002"), "not a folder");
+}
+
+// A second sweep into the same folder would leave the first one's folders among its own.
+TEST(BatchSweepFaults, EarlierRunFoldersAreRefusedUnlessOverwritten) {
+  Workplace w;
+  const std::string out = (w.folder.path / "out").string();
+  ASSERT_EQ(w.Run({"--sweep", "angle=30,60,90", "--spectra-dir", out}), kDone);
+  EXPECT_EQ(w.Run({"--sweep", "angle=45,135", "--spectra-dir", out}), kRejected);
+  EXPECT_EQ(w.err.str(), "xscatter-batch: " + out +
+                             " already holds the run folders of an earlier sweep (0001 to 0003); "
+                             "--overwrite removes them first\n");
+  EXPECT_TRUE(fs::exists(w.folder.path / "out" / "0003"));
+  ASSERT_EQ(w.Run({"--sweep", "angle=45,135", "--spectra-dir", out, "--overwrite"}), kDone);
+  EXPECT_FALSE(fs::exists(w.folder.path / "out" / "0003"));
+  Workplace single;
+  ASSERT_EQ(single.Run({"--angle", "135"}), kDone);
+  EXPECT_EQ(ReadFile(w.folder.path / "out" / "0002" / "Coh_Spectrum.dat"),
+            ReadFile(single.folder.path / "Coh_Spectrum.dat"));
+}
+
+// Each of 2,000 repeats of a 91,667-value sweep used to be expanded before the duplicate was
+// seen: 1.5 GB, and an uncaught std::bad_alloc under a 400 MB limit.
+TEST(BatchSweepFaults, ARepeatedSweepIsRefusedBeforeItsValuesAreMade) {
+  std::string args;
+  for (int i = 0; i < 2000; ++i) args += " --sweep kv=40:150:0.0012";
+  int status = 0;
+  const std::string err =
+      Shell("ulimit -v 400000 && '" XSCATTER_BATCH "'" + args + " 2>&1 | head -c 300", &status);
+  EXPECT_EQ(err.rfind("xscatter-batch: kv is given more than once\n", 0), 0u) << err;
+}
+
+TEST(BatchIndex, ListsEveryRunWithItsFolderStatusAndConditions) {
+  Workplace w;
+  const fs::path out = w.folder.path / "out";
+  EXPECT_EQ(w.Run({"--kv", "80", "--filter", "Al:0.5", "--sweep", "angle=30,4", "--spectra-dir",
+                   out.string()}),
+            kRejected);
+  EXPECT_EQ(ReadFile(out / "index.csv"),
+            "run,folder,status,kv,target_angle_deg,inherent_mm_al,al_mm,cu_mm,angle_deg,filters,"
+            "primary_file\r\n"
+            "1,0001,ok,80,12,2.5,0,0,30,Al:0.5,\r\n"
+            "2,,\" 散乱角度が範囲外です \",80,12,2.5,0,0,4,Al:0.5,\r\n");
+  EXPECT_FALSE(fs::exists(out / "0002"));
+}
+
+TEST(BatchNoFiles, ReportsWithoutWritingAnySpectrumFile) {
+  Workplace w;
+  ASSERT_EQ(w.Run({"--angle", "90", "--no-files", "--report", "csv"}), kDone);
+  EXPECT_EQ(Split(w.out.str()).size(), 2u);
+  EXPECT_EQ(w.Files(), 0);
+  const fs::path out = w.folder.path / "out";
+  ASSERT_EQ(w.Run({"--sweep", "angle=30,90", "--spectra-dir", out.string(), "--no-files"}), kDone);
+  EXPECT_FALSE(fs::exists(out));
+}
+
+// One object a line, each with the run, its status and what made it.
+TEST(BatchReport, JsonLinesCarryRunStatusAndProvenance) {
+  Workplace w;
+  ASSERT_EQ(w.Run({"--sweep", "angle=30,4", "--report", "jsonl"}), kRejected);
+  const std::vector<std::string> lines = Split(w.out.str());
+  ASSERT_EQ(lines.size(), 2u);
+  const std::string provenance = ", \"provenance\": {\"version\": \"" XSCATTER_VERSION
+                                 "\", \"tables\": \"" +
+                                 (w.folder.path / "Data").string() + "\", \"filters\": []}}";
+  EXPECT_EQ(lines[0].rfind("{\"run\": 1, \"status\": \"ok\", \"conditions\": {\"kv\": 100, ", 0),
+            0u)
+      << lines[0];
+  EXPECT_EQ(lines[1].rfind("{\"run\": 2, \"status\": \" 散乱角度が範囲外です \", ", 0), 0u);
+  for (const std::string& line : lines) {
+    EXPECT_EQ(line.substr(line.size() - provenance.size()), provenance);
+  }
+}
+
+// The imported file is named with its SHA-256, as coreutils' sha256sum computes it.
+TEST(BatchReport, ProvenanceNamesTheImportedFileAndTheFilters) {
+  Workplace w;
+  ASSERT_EQ(w.Run({"--kv", "70"}), kDone);
+  const fs::path imported = w.folder.path / "imported.dat";
+  fs::copy_file(w.folder.path / "P_Spectrum.dat", imported);
+  const std::string sha = Shell("sha256sum " + Quoted(imported)).substr(0, 64);
+  ASSERT_EQ(w.Run({"--primary", imported.string(), "--angle", "60", "--report", "json"}), kDone);
+  EXPECT_NE(w.out.str().find("\"primary_file\": \"" + imported.string() +
+                             "\", \"primary_sha256\": \"" + sha + "\""),
+            std::string::npos)
+      << w.out.str();
+  ASSERT_EQ(w.Run({"--filter", "Al:1", "--filter", "Sn:0.25", "--report", "csv"}), kDone);
+  const std::vector<std::string> lines = Split(w.out.str());
+  EXPECT_NE(lines[0].find(",version,tables,filters,primary_file,primary_sha256,match_hvl"),
+            std::string::npos);
+  EXPECT_NE(lines[1].find("," + (w.folder.path / "Data").string() + ",Al:1 Sn:0.25,,,"),
+            std::string::npos)
+      << lines[1];
+}
+
+// --match-hvl finds the added metal whose beam has the wanted first HVL: given the HVL that 2 mm
+// Al (or 0.1 mm Cu) gives, it finds 2 mm (0.1 mm) again, and the report's HVL is the one asked for.
+TEST(BatchMatchHvl, FindsTheThicknessThatGivesTheHvl) {
+  constexpr std::size_t kAl = 5, kCu = 6, kHvlAl = 11, kHvlCu = 14;
+  const struct {
+    const char* name;
+    const char* option;
+    const char* mm;
+    std::size_t thickness_column, hvl_column;
+  } cases[] = {{"Al", "--al", "2", kAl, kHvlAl}, {"Cu", "--cu", "0.1", kCu, kHvlCu}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workplace w;
+    ASSERT_EQ(w.Run({"--kv", "80", c.option, c.mm, "--report", "csv"}), kDone);
+    const double hvl = w.CsvFigure(c.hvl_column);
+    ASSERT_EQ(w.Run({"--kv", "80", "--match-hvl", std::string(c.name) + ":" + ExactNumber(hvl),
+                     "--report", "csv"}),
+              kDone)
+        << w.err.str();
+    EXPECT_NEAR(w.CsvFigure(c.thickness_column), std::strtod(c.mm, nullptr), 1e-4);
+    EXPECT_NEAR(w.CsvFigure(c.hvl_column), hvl, 1e-6 * hvl);
+    EXPECT_NE(w.out.str().find("," + std::string(c.name) + ":" + ExactNumber(hvl) + "\r\n"),
+              std::string::npos);
+  }
+}
+
+TEST(BatchMatchHvl, UnreachableValuesAreRefused) {
+  const struct {
+    const char* name;
+    const char* target;
+    const char* message;
+  } cases[] = {
+      {"Soft", "Al:0.5",
+       "--match-hvl: a first HVL of 0.5 mm Al is softer than the beam without added aluminium ("},
+      {"Hard", "Cu:9",
+       "--match-hvl: a first HVL of 9 mm Cu is harder than 10 mm Cu of added copper can make the "
+       "beam ("},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workplace w;
+    EXPECT_EQ(w.Run({"--match-hvl", c.target, "--angle", "90", "--report", "csv"}), kRejected);
+    EXPECT_EQ(w.err.str().rfind(c.message, 0), 0u) << w.err.str();
+    EXPECT_EQ(w.out.str(), "");
+    EXPECT_EQ(w.Files(), 0);
+  }
+  std::string error;
+  EXPECT_FALSE(ParseBatchOptions({"--al", "1", "--match-hvl", "Al:3"}, error));
+  EXPECT_FALSE(ParseBatchOptions({"--match-hvl", "Sn:3"}, error));
+}
+
+// Every voltage of a sweep gets its own thickness; all have the same first HVL.
+TEST(BatchMatchHvl, EachRunOfASweepIsMatched) {
+  Workplace w;
+  ASSERT_EQ(w.Run({"--sweep", "kv=80,100,120", "--match-hvl", "Al:5", "--report", "csv"}), kDone)
+      << w.err.str();
+  const std::vector<std::string> lines = Split(w.out.str());
+  ASSERT_EQ(lines.size(), 4u);
+  double previous = 1e9;
+  for (std::size_t r = 1; r < 4; ++r) {
+    SCOPED_TRACE(r);
+    const std::vector<std::string> fields = Split(lines[r], ',');
+    EXPECT_NEAR(std::strtod(fields[11].c_str(), nullptr), 5, 5e-6);
+    const double al = std::strtod(fields[5].c_str(), nullptr);
+    EXPECT_LT(al, previous);  // a harder beam needs less aluminium
+    previous = al;
+  }
+}
+
+TEST(BatchLock, TheWaitNamesTheFolderAbsolutely) {
+  Workplace w;
+  const std::string command = "cd " + Quoted(w.folder.path) +
+                              " && (flock -x . sleep 1.5 &) && sleep 0.2 && '" XSCATTER_BATCH
+                              "' --no-files 2>&1";
+  EXPECT_EQ(Shell(command), "xscatter-batch: waiting for another run in " +
+                                w.folder.path.lexically_normal().string() + " to finish\n");
+}
+
+// A report or list that cannot be written fails the command, with a message.
+TEST(BatchOutput, AFullStandardOutputFailsTheCommand) {
+  const char* cases[] = {"--report csv", "--sweep angle=30,90 --report json", "--list-materials",
+                         "--help"};
+  for (const char* args : cases) {
+    SCOPED_TRACE(args);
+    Workplace w;
+    int status = 0;
+    const std::string err = Shell(
+        "cd " + Quoted(w.folder.path) + " && '" XSCATTER_BATCH "' " + args + " 2>&1 >/dev/full",
+        &status);
+    EXPECT_EQ(status, kFailed);
+    EXPECT_NE(err.find("xscatter-batch: cannot write"), std::string::npos) << err;
+  }
+}
+
+// A long material name is listed whole, a control character in it escaped.
+TEST(BatchMaterials, NamesAreListedWholeAndEscaped) {
+  Workplace w;
+  const fs::path table = w.folder.path / "Data" / "Materials.csv";
+  std::string text = ReadFile(table);
+  const std::string name = "Beryllium, as cut from a very long and particular\tsheet";
+  text.replace(text.find("\nBe,") + 1, 2, "\"" + name + "\"");
+  testing::WriteFile(table, text);
+  ASSERT_EQ(w.Run({"--list-materials"}), kDone) << w.err.str();
+  EXPECT_NE(
+      w.out.str().find("\nBeryllium, as cut from a very long and particular\\x09sheet  1.848\n"),
+      std::string::npos)
+      << w.out.str();
+}
+
+// SIGINT or SIGTERM in the middle of a sweep: the run in hand is finished, every finished run is
+// reported and has its whole folder, no temporary file is left, and the status tells the signal.
+TEST(BatchSignals, AnInterruptedSweepReportsItsFinishedRuns) {
+  const std::pair<const char*, int> cases[] = {{"INT", 130}, {"TERM", 143}};
+  for (const auto& [signal, expected] : cases) {
+    SCOPED_TRACE(signal);
+    Workplace w;
+    int status = 0;
+    Shell("cd " + Quoted(w.folder.path) +
+              " && ('" XSCATTER_BATCH
+              "' --sweep kv=40:150:0.05 --sweep angle=30,90 --spectra-dir out --report csv "
+              "> report.csv 2> err.txt & pid=$!; sleep 1.5; kill -" +
+              signal + " $pid; wait $pid; echo $? > status)",
+          &status);
+    EXPECT_EQ(std::stoi(ReadFile(w.folder.path / "status")), expected);
+    const std::vector<std::string> rows = Split(ReadFile(w.folder.path / "report.csv"));
+    ASSERT_GT(rows.size(), 1u);
+    ASSERT_LT(rows.size(), 4404u);  // interrupted, not finished
+    int folders = 0;
+    for (const auto& entry : fs::directory_iterator(w.folder.path / "out")) {
+      if (entry.path().filename() == "index.csv") continue;
+      ++folders;
+      int files = 0;
+      for (const auto& file : fs::directory_iterator(entry.path())) {
+        ++files;
+        EXPECT_NE(file.path().filename().string().front(), '.') << file.path();
+      }
+      EXPECT_EQ(files, 3) << entry.path();
+    }
+    EXPECT_EQ(folders + 1u, rows.size());
+    EXPECT_EQ(Split(ReadFile(w.folder.path / "out" / "index.csv")).size(), rows.size());
+  }
+}
+
+// Qt is loaded for --plot only: the program itself does not link it, and without its picture
+// module --plot fails with a message while everything else still works.
+TEST(BatchPlot, QtIsLoadedOnlyForPictures) {
+  EXPECT_EQ(Shell("ldd '" XSCATTER_BATCH "' | grep -c libQt"), "0\n");
+  Workplace w;
+  fs::copy_file(XSCATTER_BATCH, w.folder.path / "alone");
+  int status = 0;
+  const std::string err =
+      Shell("cd " + Quoted(w.folder.path) + " && ./alone --plot a.svg 2>&1", &status);
+  EXPECT_EQ(status, kFailed);
+  EXPECT_EQ(err.rfind("xscatter-batch: cannot draw pictures: the picture module "
+                      "xscatter-batch-plot.so is not installed beside ",
+                      0),
+            0u)
+      << err;
+  Shell("cd " + Quoted(w.folder.path) + " && ./alone --angle 90", &status);
+  EXPECT_EQ(status, kDone);
+  EXPECT_EQ(w.Files(), 3);
+}
+
+// The progress line goes to a terminal only (util-linux's script gives the tool one), is cleared
+// when the sweep ends, and --quiet silences it; standard error that is no terminal gets nothing.
+TEST(BatchProgress, ShownOnATerminalOnlyAndClearedAtTheEnd) {
+  if (Shell("command -v script").empty()) GTEST_SKIP() << "no script(1) to make a terminal";
+  const struct {
+    const char* name;
+    const char* args;
+    const char* shown;
+  } cases[] = {
+      {"Terminal", "", "\r221/221 runs, "},
+      {"Quiet", " --quiet", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Workplace w;
+    const std::string terminal =
+        Shell("cd " + Quoted(w.folder.path) +
+              " && script -qec \"'" XSCATTER_BATCH "' --sweep kv=40:150:0.5 --no-files" + c.args +
+              " > /dev/null\" /dev/null");
+    if (*c.shown) {
+      EXPECT_NE(terminal.find(c.shown), std::string::npos) << terminal;
+      EXPECT_TRUE(terminal.ends_with(" s left\033[K\r\033[K")) << terminal;
+    } else {
+      EXPECT_EQ(terminal, "");
+    }
+    int status = 0;
+    EXPECT_EQ(Shell("cd " + Quoted(w.folder.path) +
+                        " && '" XSCATTER_BATCH "' --sweep kv=40:150:0.5 --no-files 2>&1 >/dev/null",
+                    &status),
+              "");
+  }
+}
+
+// A single run with --spectra-dir writes into DIR/0001 as it always did, again on a second run.
+TEST(BatchSpectraDir, ASingleRunWritesItsFolderAgainAndAgain) {
+  Workplace w;
+  const fs::path out = w.folder.path / "out";
+  for (const char* angle : {"30", "150"}) {
+    SCOPED_TRACE(angle);
+    ASSERT_EQ(w.Run({"--angle", angle, "--spectra-dir", out.string()}), kDone) << w.err.str();
+    Workplace single;
+    ASSERT_EQ(single.Run({"--angle", angle}), kDone);
+    for (const char* name : kSpectrumFiles) {
+      EXPECT_EQ(ReadFile(out / "0001" / name), ReadFile(single.folder.path / name)) << name;
+    }
+  }
+  EXPECT_EQ(w.Files(), 0);
 }
 
 }  // namespace

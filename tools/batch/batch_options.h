@@ -7,16 +7,22 @@
 #include <string>
 #include <vector>
 
-#include "model/command_panel.h"
+#include "app/entries.h"
+#include "tools/batch/report.h"
 #include "tools/batch/sweep.h"
 
 namespace xscatter::batch {
 
-enum class ReportFormat { None, Json, Text, Csv };
-
 // One --filter MATERIAL:MM.
 struct FilterOption {
   std::string material;
+  double mm = 0;
+};
+
+// One --match-hvl MATERIAL:MM: the added metal whose thickness gives the first HVL `mm` in it.
+struct MatchHvlOption {
+  std::string material;  // "Al" or "Cu"
+  ConditionBox box;      // the entry it replaces
   double mm = 0;
 };
 
@@ -30,9 +36,13 @@ struct BatchOptions {
   std::optional<std::filesystem::path> spectra_dir;
   std::optional<std::filesystem::path> primary_file;
   std::optional<std::filesystem::path> plot_file;
+  std::optional<MatchHvlOption> match_hvl;
   bool help = false;
   bool version = false;
   bool list_materials = false;
+  bool quiet = false;      // no progress line
+  bool no_files = false;   // compute and report, write no spectrum file
+  bool overwrite = false;  // --spectra-dir may hold the run folders of an earlier sweep
 
   // True when any run computes the scatter spectra.
   bool Scatters() const;

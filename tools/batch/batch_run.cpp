@@ -1,186 +1,213 @@
 // SPDX-License-Identifier: MIT
 #include "tools/batch/batch_run.h"
 
-#include <array>
 #include <cstdio>
 #include <exception>
-#include <map>
+#include <new>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
 
-#include "model/air_table.h"
-#include "model/beam_quality.h"
-#include "model/commands.h"
+#include "app/computation.h"
+#include "app/entries.h"
+#include "app/failure_text.h"
+#include "app/file_set.h"
+#include "app/table_set.h"
 #include "model/errors.h"
 #include "model/foreign_spectrum.h"
-#include "model/lenient_number.h"
+#include "model/hvl_match.h"
 #include "model/materials.h"
-#include "model/scatter_models.h"
-#include "model/state.h"
 #include "model/table_messages.h"
-#include "model/text_panel.h"
 #include "output/charts.h"
-#include "output/folder_lock.h"
 #include "output/number_format.h"
-#include "output/replace_files.h"
-#include "output/spectrum_files.h"
+#include "tools/batch/interrupt.h"
+#include "tools/batch/progress.h"
 #include "tools/batch/report.h"
+#include "tools/batch/sha256.h"
+#include "tools/batch/spectra_folder.h"
 
 namespace xscatter::batch {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr ConditionBox kBoxes[] = {ConditionBox::TubeVoltage, ConditionBox::TargetAngle,
-                                   ConditionBox::InherentFiltration, ConditionBox::AddedAluminium,
-                                   ConditionBox::AddedCopper};
+std::string Tell(const std::string& text) { return "xscatter-batch: " + text; }
 
-// Stands in for the screens: the boxes hold the run's texts; messages are kept for the caller.
-class BatchPanel : public TextPanel {
- public:
-  void Warn(const std::string& text) override { message_ = text; }
-  void ReportError(const std::string& text) override { message_ = text; }
-  std::string TakeMessage() { return std::exchange(message_, std::string()); }
-
- private:
-  std::string message_;
-};
-
-using BoxTexts = std::map<ConditionBox, std::string>;
+fs::path Absolute(const fs::path& folder) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(folder, ec);
+  if (ec) return folder;
+  absolute = absolute.lexically_normal();
+  // "/work/." normalises to "/work/"; the folder is named without the separator.
+  return absolute.has_filename() || absolute == absolute.root_path() ? absolute
+                                                                     : absolute.parent_path();
+}
 
 // The box texts of one run: the screens' defaults, the plain options, then the swept values.
 struct RunTexts {
-  BoxTexts boxes;
+  ConditionTexts boxes;
   std::optional<std::string> angle;
 };
 
-std::vector<RunTexts> ExpandRuns(const BatchOptions& options) {
-  RunTexts base;
-  base.boxes = TextPanel().boxes;
-  for (const auto& [box, text] : options.boxes) base.boxes[box] = text;
-  base.angle = options.angle;
-  std::vector<RunTexts> runs;
-  for (const std::vector<std::size_t>& combination : Combinations(options.sweeps)) {
-    RunTexts run = base;
-    for (std::size_t s = 0; s < options.sweeps.size(); ++s) {
-      const Sweep& sweep = options.sweeps[s];
-      const std::string text = ShortestText(sweep.values[combination[s]]);
-      if (sweep.box) {
-        run.boxes[*sweep.box] = text;
-      } else {
-        run.angle = text;
-      }
-    }
-    runs.push_back(std::move(run));
-  }
+std::size_t RunCount(const BatchOptions& options) {
+  std::size_t runs = 1;
+  for (const Sweep& sweep : options.sweeps) runs *= sweep.values.size();
   return runs;
 }
 
-ExposureConditions ConditionsOf(const BoxTexts& boxes) {
-  return {ReadBoxNumber(boxes.at(ConditionBox::TubeVoltage)),
-          ReadBoxNumber(boxes.at(ConditionBox::TargetAngle)),
-          ReadBoxNumber(boxes.at(ConditionBox::InherentFiltration)),
-          ReadBoxNumber(boxes.at(ConditionBox::AddedAluminium)),
-          ReadBoxNumber(boxes.at(ConditionBox::AddedCopper))};
+// The texts of run `index` (from 0): the sweeps' values in the order of the sweeps, the last
+// varying fastest.
+RunTexts TextsOfRun(const BatchOptions& options, std::size_t index) {
+  RunTexts texts{DefaultConditionTexts(), options.angle};
+  for (const auto& [box, text] : options.boxes) texts.boxes[box] = text;
+  for (std::size_t s = options.sweeps.size(); s-- > 0;) {
+    const Sweep& sweep = options.sweeps[s];
+    const std::string text = ShortestText(sweep.values[index % sweep.values.size()]);
+    index /= sweep.values.size();
+    if (sweep.box) {
+      texts.boxes[*sweep.box] = text;
+    } else {
+      texts.angle = text;
+    }
+  }
+  return texts;
 }
 
-std::string RunFolderName(int run) {
-  char name[16];
-  std::snprintf(name, sizeof name, "%04d", run);
-  return name;
+bool Same(const ExposureConditions& a, const ExposureConditions& b) {
+  return a.kv == b.kv && a.target_angle_deg == b.target_angle_deg &&
+         a.inherent_mm_al == b.inherent_mm_al && a.al_mm == b.al_mm && a.cu_mm == b.cu_mm;
+}
+
+// A primary spectrum with what the runs need of it, kept while the next runs share its conditions.
+struct Primary {
+  std::optional<ExposureConditions> entered;  // as read from the boxes; none for --primary
+  ExposureConditions conditions;              // with a matched thickness in place
+  GridArray spectrum{};
+  int bin_count = 0;
+  std::optional<PrimaryQuality> quality;
+  FileSet file;  // P_Spectrum.dat, formatted once for all the runs sharing it
+};
+
+// Why a run stopped: its status text, and whether an entry was refused or something failed.
+struct Stop {
+  std::string status;
+  bool rejected;
+};
+
+std::string Escaped(const std::string& name) {
+  std::string shown;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+      shown += escape;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
 }
 
 class Batch {
  public:
   Batch(const BatchOptions& options, const BatchFolders& folders, Picture* picture,
-        std::ostream& out, std::ostream& err)
-      : options_(options), folders_(folders), picture_(picture), out_(out), err_(err) {}
+        std::ostream& out, std::ostream& err, std::FILE* terminal)
+      : options_(options),
+        folders_(folders),
+        picture_(picture),
+        out_(out),
+        err_(err),
+        progress_(terminal, RunCount(options)) {}
 
-  int Run();
+  int Run(const FolderWriter& working);
 
  private:
   bool LoadTables();
   bool UseFilters();
   bool UseForeignPrimary();
-  RunRecord RunOne(int run, const RunTexts& texts);
-  // True for a completed command; otherwise the run takes the command's message as its status.
-  bool Completed(CommandStatus status, RunRecord& record);
-  // The figures of the primary spectrum in the store, when a report asks for them; `run` prefixes
-  // the note when there are none.
-  void MeasurePrimary(const std::string& run);
-  bool ComputePrimary(const RunTexts& texts, RunRecord& record);
-  void ComputeScatter(const std::string& angle, RunRecord& record);
-  bool WriteRunFiles(int run, const fs::path& folder);
-  void Report(const std::vector<RunRecord>& records) const;
-
-  fs::path RunFolder(int run) const {
-    return options_.spectra_dir ? *options_.spectra_dir / RunFolderName(run) : folders_.working;
+  void MakeProvenance();
+  bool WritesFiles() const {
+    return !options_.no_files && (options_.spectra_dir || options_.sweeps.empty());
   }
-  std::string Tell(const std::string& text) const { return "xscatter-batch: " + text; }
+  void Say(const std::string& text) {
+    progress_.Clear();
+    err_ << text << '\n';
+  }
+  // The primary spectrum of the run's conditions: the last one when they are the same.
+  std::optional<Stop> UsePrimary(const RunTexts& texts, RunRecord& record);
+  std::optional<PrimaryQuality> Measure(const GridArray& spectrum, int bin_count,
+                                        const std::string& run);
+  std::optional<Stop> RunOne(const RunTexts& texts, RunRecord& record, FileSet& files);
+  void AddIndexRow(const RunRecord& record, const std::string& folder);
+  int Finish(int status);
 
   const BatchOptions& options_;
   const BatchFolders& folders_;
   Picture* picture_;
   std::ostream& out_;
   std::ostream& err_;
+  Progress progress_;
 
-  Module1 m_;
-  BatchPanel panel_;
-  std::optional<AirTable> air_;
-  // The texts of the last calculation when it was the last command to run: the same texts give
-  // the same spectrum, so a sweep over the angle computes the primary spectrum once.
-  std::optional<BoxTexts> computed_texts_;
-  std::optional<PrimaryQuality> primary_quality_;
-  std::vector<std::pair<std::string, std::string>> files_;
+  std::optional<TableSet> tables_;
+  std::vector<FilterLayer> filters_;
+  std::optional<Primary> primary_;
+  std::optional<Provenance> provenance_;
+  std::string index_;
   bool failed_ = false;
   bool rejected_ = false;
 };
 
 bool Batch::LoadTables() {
-  m_.AttachPanel(&panel_);
-  m_.SetWorkingFolder(folders_.working);
-  m_.SetDataFolder(folders_.data);
-  if (!RunLoadDataTables(m_)) {
-    err_ << panel_.TakeMessage() << '\n';
-    return false;
-  }
-  if (options_.report == ReportFormat::None) return true;
   try {
-    air_ = LoadAirTable(folders_.data);
+    tables_.emplace(folders_.data);
+    if (options_.report != ReportFormat::None || options_.match_hvl) tables_->Air();
+    return true;
   } catch (const TableError& error) {
-    err_ << DescribeTableError(error) << '\n';
-    return false;
+    Say(DescribeTableError(error));
+  } catch (const std::bad_alloc&) {
+    Say("データテーブルを読み込めません（メモリが足りません）。");
+  } catch (const std::exception& error) {
+    Say(std::string("データテーブルを読み込めません（") + error.what() + "）。");
   }
-  return true;
+  return false;
 }
 
 bool Batch::UseFilters() {
   if (options_.filters.empty()) return true;
-  std::vector<Material> materials;
+  const std::vector<Material>* materials = nullptr;
   try {
-    materials = LoadMaterials(folders_.data);
+    materials = &tables_->Materials();
   } catch (const TableError& error) {
-    err_ << DescribeTableError(error) << '\n';
+    Say(DescribeTableError(error));
     failed_ = true;
     return false;
   }
-  std::vector<FilterLayer> layers;
   for (const FilterOption& filter : options_.filters) {
-    const Material* material = FindMaterial(materials, filter.material);
+    const Material* material = FindMaterial(*materials, filter.material);
     if (!material) {
-      err_ << Tell("unknown filter material '" + filter.material +
-                   "' (--list-materials shows the materials of Materials.csv)")
-           << '\n';
+      Say(Tell("unknown filter material '" + filter.material +
+               "' (--list-materials shows the materials of Materials.csv)"));
       rejected_ = true;
       return false;
     }
-    layers.push_back(MakeFilterLayer(*material, filter.mm));
+    filters_.push_back(MakeFilterLayer(*material, filter.mm));
   }
-  m_.SetExtraFilters(std::move(layers));
   return true;
+}
+
+std::optional<PrimaryQuality> Batch::Measure(const GridArray& spectrum, int bin_count,
+                                             const std::string& run) {
+  if (options_.report == ReportFormat::None) return std::nullopt;
+  const PhysicalTables& t = tables_->Physical();
+  try {
+    return PrimaryBeamQuality(spectrum, bin_count, t.mu_al, t.mu_cu, tables_->Air().mu_en_rho);
+  } catch (const BeamQualityError& error) {
+    Say(Tell(run + "no beam-quality figures: " + error.what()));
+  }
+  return std::nullopt;
 }
 
 bool Batch::UseForeignPrimary() {
@@ -188,181 +215,269 @@ bool Batch::UseForeignPrimary() {
   try {
     foreign = ReadForeignSpectrum(*options_.primary_file);
   } catch (const SpectrumFileError& error) {
-    err_ << error.what() << '\n';
+    Say(error.what());
     rejected_ = true;
     return false;
   }
   if (foreign.dropped_above_grid > 0) {
-    err_ << Tell("note: " + std::to_string(foreign.dropped_above_grid) +
-                 " point(s) above 150 keV in " + options_.primary_file->string() + " were dropped")
-         << '\n';
+    Say(Tell("note: " + std::to_string(foreign.dropped_above_grid) + " point(s) above 150 keV in " +
+             options_.primary_file->string() + " were dropped"));
   }
-  for (int i = 1; i <= kLastBin; ++i) m_.PrimarySpectrum[i] = foreign.spectrum[i];
-  m_.BinCount = foreign.bin_count;
-  MeasurePrimary("");
+  Primary& primary = primary_.emplace();
+  primary.spectrum = foreign.spectrum;
+  primary.bin_count = foreign.bin_count;
+  primary.quality = Measure(primary.spectrum, primary.bin_count, "");
+  if (WritesFiles()) primary.file = PrimaryFileSet(primary.spectrum);
   return true;
 }
 
-bool Batch::Completed(CommandStatus status, RunRecord& record) {
-  if (status == CommandStatus::Completed) return true;
-  record.status = panel_.TakeMessage();
-  (status == CommandStatus::Rejected ? rejected_ : failed_) = true;
-  return false;
+// Reports carry what shaped their results beyond the five conditions whenever something did (a
+// further filter, an imported spectrum, a matched HVL), and always as JSON lines.
+void Batch::MakeProvenance() {
+  const bool shaped = !options_.filters.empty() || options_.primary_file || options_.match_hvl;
+  if (!shaped && options_.report != ReportFormat::Jsonl) return;
+  Provenance& p = provenance_.emplace();
+  p.version = XSCATTER_VERSION;
+  p.tables = tables_->Folder().string();
+  for (const FilterOption& filter : options_.filters)
+    p.filters.emplace_back(filter.material, filter.mm);
+  if (options_.primary_file) {
+    p.primary_file = Absolute(*options_.primary_file).string();
+    p.primary_sha256 = FileSha256Hex(*options_.primary_file).value_or("");
+  }
+  if (options_.match_hvl) p.match_hvl.emplace(options_.match_hvl->material, options_.match_hvl->mm);
 }
 
-void Batch::MeasurePrimary(const std::string& run) {
-  if (!air_) return;
+std::optional<Stop> Batch::UsePrimary(const RunTexts& texts, RunRecord& record) {
+  const ExposureConditions entered = ReadConditions(texts.boxes);
+  record.conditions = entered;
+  if (primary_ && primary_->entered && Same(*primary_->entered, entered)) {
+    record.conditions = primary_->conditions;
+    record.primary = primary_->quality;
+    return std::nullopt;
+  }
+  primary_.reset();
+  const std::string run = "run " + std::to_string(record.run) + ": ";
+  ExposureConditions conditions = entered;
   try {
-    primary_quality_ = PrimaryBeamQuality(m_.PrimarySpectrum, static_cast<int>(m_.BinCount),
-                                          m_.MuAl, m_.MuCu, air_->mu_en_rho);
-  } catch (const BeamQualityError& error) {
-    err_ << Tell(run + "no beam-quality figures: " + error.what()) << '\n';
-  }
-}
-
-bool Batch::ComputePrimary(const RunTexts& texts, RunRecord& record) {
-  record.conditions = ConditionsOf(texts.boxes);
-  if (computed_texts_ == texts.boxes) {
-    record.primary = primary_quality_;
-    return true;
-  }
-  computed_texts_.reset();
-  primary_quality_.reset();
-  for (const auto& [box, text] : texts.boxes) panel_.SetConditionText(box, text);
-  if (!Completed(RunCalculateCommand(m_), record)) return false;
-  computed_texts_ = texts.boxes;
-  MeasurePrimary("run " + std::to_string(record.run) + ": ");
-  record.primary = primary_quality_;
-  if (picture_) DrawPrimaryCurve(m_.PrimarySpectrum, picture_->PrimaryChart());
-  return true;
-}
-
-void Batch::ComputeScatter(const std::string& angle, RunRecord& record) {
-  panel_.angle = angle;
-  if (!Completed(RunScatterCalculation(m_), record)) return;
-  if (air_) {
-    try {
-      const ScatterResult scatter =
-          xscatter::ComputeScatter(m_.Tables(), m_.PrimarySpectrum, m_.ScatterAngle);
-      record.scatter = ScatterBeamQuality(scatter, m_.MuAl, air_->mu_en_rho);
-    } catch (const std::exception& error) {
-      err_ << Tell("run " + std::to_string(record.run) + ": no scatter figures: " + error.what())
-           << '\n';
+    if (const auto refusal = CheckConditions(conditions)) throw ConditionError(*refusal);
+    if (options_.match_hvl) {
+      const HvlMatch match =
+          MatchHvl(tables_->Physical(), conditions, filters_, tables_->Air().mu_en_rho,
+                   options_.match_hvl->material == "Al" ? HvlMetal::Aluminium : HvlMetal::Copper,
+                   options_.match_hvl->mm);
+      (options_.match_hvl->material == "Al" ? conditions.al_mm : conditions.cu_mm) = match.added_mm;
+      record.conditions = conditions;
     }
+    const PrimaryResult result = ComputePrimaryRun(tables_->Physical(), conditions, filters_);
+    Primary& primary = primary_.emplace();
+    primary.entered = entered;
+    primary.conditions = conditions;
+    primary.spectrum = result.spectrum;
+    primary.bin_count = result.bin_count;
+  } catch (const ConditionError& error) {
+    return Stop{error.what(), true};
+  } catch (const ModelError&) {
+    return Stop{std::string(RefusalText(Refusal::NotComputable)), true};
+  } catch (const HvlMatchError& error) {
+    return Stop{"--match-hvl: " + DescribeHvlMatchFault(error.fault), true};
+  } catch (const std::exception& error) {
+    return Stop{FailureText(error, "一次Ｘ線スペクトル"), false};
   }
+  primary_->quality = Measure(primary_->spectrum, primary_->bin_count, run);
+  record.primary = primary_->quality;
+  if (WritesFiles()) primary_->file = PrimaryFileSet(primary_->spectrum);
+  if (picture_) DrawPrimaryCurve(primary_->spectrum, picture_->PrimaryChart());
+  return std::nullopt;
 }
 
-RunRecord Batch::RunOne(int run, const RunTexts& texts) {
-  RunRecord record;
-  record.run = run;
+std::optional<Stop> Batch::RunOne(const RunTexts& texts, RunRecord& record, FileSet& files) {
   if (texts.angle) record.angle_deg = ReadBoxNumber(*texts.angle);
-  files_.clear();
   if (!options_.primary_file) {
-    if (!ComputePrimary(texts, record)) return record;
+    if (auto stop = UsePrimary(texts, record)) return stop;
   } else {
-    record.primary = primary_quality_;
+    record.primary = primary_->quality;
   }
-  const bool write = options_.spectra_dir || options_.sweeps.empty();
-  if (write) files_.emplace_back("P_Spectrum.dat", PrimarySpectrumText(m_.PrimarySpectrum));
-  if (!texts.angle) return record;
+  if (WritesFiles()) files = primary_->file;
+  if (!texts.angle) return std::nullopt;
 
-  ComputeScatter(*texts.angle, record);
-  if (record.status != "ok") {
-    files_.clear();
-    return record;
-  }
-  if (write) {
-    files_.emplace_back("Inc_Spectrum.dat",
-                        IncoherentSpectrumText(m_.IncoherentSpectrum[1], m_.IncoherentSpectrum[2]));
-    files_.emplace_back("Coh_Spectrum.dat", CoherentSpectrumText(m_.CoherentSpectrum));
-  }
-  if (picture_)
-    DrawScatterCurves({m_.IncoherentSpectrum[1], m_.IncoherentSpectrum[2], m_.CoherentSpectrum,
-                       static_cast<int>(m_.BinCount)},
-                      picture_->ScatterChart());
-  return record;
-}
-
-bool Batch::WriteRunFiles(int run, const fs::path& folder) {
-  if (files_.empty()) return true;
+  ScatterResult scatter;
   try {
-    if (options_.spectra_dir) {
-      std::error_code ec;
-      fs::create_directories(folder, ec);
-      if (ec) {
-        err_ << Tell("cannot create the folder " + folder.string() + " for run " +
-                     std::to_string(run) + " (" + ec.message() + ")")
-             << '\n';
-        return false;
-      }
+    scatter = ComputeScatterRun(tables_->Physical(), primary_->spectrum, *record.angle_deg);
+  } catch (const ConditionError& error) {
+    files.clear();
+    return Stop{error.what(), true};
+  } catch (const std::exception& error) {
+    files.clear();
+    return Stop{FailureText(error, "散乱スペクトル"), false};
+  }
+  if (options_.report != ReportFormat::None) {
+    try {
+      record.scatter =
+          ScatterBeamQuality(scatter, tables_->Physical().mu_al, tables_->Air().mu_en_rho);
+    } catch (const std::exception& error) {
+      Say(Tell("run " + std::to_string(record.run) + ": no scatter figures: " + error.what()));
     }
-    ReplaceFiles(folder, files_);
-  } catch (const FileWriteError& error) {
-    err_ << error.what() << '\n';
-    return false;
   }
-  return true;
+  if (WritesFiles()) {
+    for (auto& file : ScatterFileSet(scatter)) files.push_back(std::move(file));
+  }
+  if (picture_) {
+    DrawScatterCurves({scatter.energy, scatter.incoherent, scatter.coherent, primary_->bin_count},
+                      picture_->ScatterChart());
+  }
+  return std::nullopt;
 }
 
-void Batch::Report(const std::vector<RunRecord>& records) const {
-  const bool sweep = !options_.sweeps.empty();
-  const bool scatters = options_.Scatters();
-  switch (options_.report) {
-    case ReportFormat::None:
-      break;
-    case ReportFormat::Json:
-      WriteJson(out_, records, sweep, scatters);
-      break;
-    case ReportFormat::Csv:
-      WriteCsv(out_, records);
-      break;
-    case ReportFormat::Text:
-      WriteText(out_, records, sweep, scatters);
-      break;
+void Batch::AddIndexRow(const RunRecord& r, const std::string& folder) {
+  const auto number = [](const std::optional<double>& value) {
+    return value ? ExactNumber(*value) : std::string();
+  };
+  std::string filters;
+  for (const FilterOption& filter : options_.filters) {
+    filters += (filters.empty() ? "" : " ") + filter.material + ":" + ExactNumber(filter.mm);
   }
+  const auto c = r.conditions;
+  index_ += std::to_string(r.run) + ',' + folder + ',' + CsvField(r.status) + ',' +
+            number(c ? std::optional(c->kv) : std::nullopt) + ',' +
+            number(c ? std::optional(c->target_angle_deg) : std::nullopt) + ',' +
+            number(c ? std::optional(c->inherent_mm_al) : std::nullopt) + ',' +
+            number(c ? std::optional(c->al_mm) : std::nullopt) + ',' +
+            number(c ? std::optional(c->cu_mm) : std::nullopt) + ',' + number(r.angle_deg) + ',' +
+            CsvField(filters) + ',' +
+            CsvField(options_.primary_file ? options_.primary_file->string() : "") + "\r\n";
 }
 
-int Batch::Run() {
+int Batch::Finish(int status) {
+  out_.flush();
+  if (!out_) {
+    Say(Tell("cannot write the report to standard output"));
+    return kFailed;
+  }
+  return status;
+}
+
+int Batch::Run(const FolderWriter& working) {
   if (!LoadTables()) return kFailed;
   if (!UseFilters()) return failed_ ? kFailed : kRejected;
   if (options_.primary_file && !UseForeignPrimary()) return kRejected;
+  MakeProvenance();
   if (picture_) {
     PrepareEmptyChart(picture_->PrimaryChart());
     PrepareScatterChart(picture_->ScatterChart());
-    if (options_.primary_file) DrawPrimaryCurve(m_.PrimarySpectrum, picture_->PrimaryChart());
+    if (options_.primary_file) DrawPrimaryCurve(primary_->spectrum, picture_->PrimaryChart());
   }
 
   const bool sweep = !options_.sweeps.empty();
-  const std::vector<RunTexts> runs = ExpandRuns(options_);
-  std::vector<RunRecord> records;
-  records.reserve(runs.size());
-  for (std::size_t r = 0; r < runs.size(); ++r) {
-    const int run = static_cast<int>(r) + 1;
-    records.push_back(RunOne(run, runs[r]));
-    if (records.back().status != "ok") {
+  const std::size_t count = RunCount(options_);
+  std::optional<SpectraFolder> spectra;
+  if (sweep && WritesFiles()) {
+    try {
+      spectra.emplace(*options_.spectra_dir, count, options_.overwrite, [this] {
+        Say(Tell("waiting for another run in " + Absolute(*options_.spectra_dir).string() +
+                 " to finish"));
+      });
+    } catch (const SpectraFolderError& error) {
+      Say(Tell(error.what()));
+      return error.kind == SpectraFolderError::Kind::EarlierSweep ? kRejected : kFailed;
+    }
+    index_ =
+        "run,folder,status,kv,target_angle_deg,inherent_mm_al,al_mm,cu_mm,angle_deg,filters,"
+        "primary_file\r\n";
+  }
+
+  ReportWriter report(out_, options_.report, sweep, options_.Scatters(),
+                      provenance_ ? &*provenance_ : nullptr);
+  // From here a signal ends the sweep between runs; before, nothing is written and its default
+  // ends the program even while it waits for a lock.
+  CatchInterrupts();
+  if (sweep) report.Begin();
+  RunRecord single;
+  FileSet files;
+  std::size_t done = 0;
+  for (; done < count && !InterruptSignal(); ++done) {
+    RunRecord record;
+    record.run = static_cast<int>(done) + 1;
+    files.clear();
+    if (const auto stop = RunOne(TextsOfRun(options_, done), record, files)) {
+      record.status = stop->status;
+      (stop->rejected ? rejected_ : failed_) = true;
       if (!sweep) {
-        err_ << records.back().status << '\n';
+        Say(record.status);
         return failed_ ? kFailed : kRejected;
       }
-      err_ << Tell("run " + std::to_string(run) + ": " + records.back().status) << '\n';
+      Say(Tell("run " + std::to_string(record.run) + ": " + record.status));
+    } else if (spectra) {
+      try {
+        spectra->WriteRun(record.run, files);
+      } catch (const std::exception& error) {
+        record.status = error.what();
+        failed_ = true;
+        Say(Tell("run " + std::to_string(record.run) + ": " + record.status));
+      }
+    }
+    if (spectra) AddIndexRow(record, record.status == "ok" ? spectra->RunName(record.run) : "");
+    if (!sweep) {
+      single = std::move(record);
       continue;
     }
-    if (sweep && !WriteRunFiles(run, RunFolder(run))) return kFailed;
+    report.Add(record);
+    progress_.Done(done + 1);
+    if (!out_) break;  // the report can no longer be written: stop early, and say so below
   }
+  progress_.Clear();
+  const int signal = InterruptSignal();
 
   if (picture_ && options_.plot_file) {
     try {
       picture_->Save(*options_.plot_file);
     } catch (const FileWriteError& error) {
-      err_ << error.what() << '\n';
-      return kFailed;
+      Say(error.what());
+      failed_ = true;
     }
   }
-  // A single run writes its files last, once every step, the picture included, has succeeded.
-  if (!sweep && !WriteRunFiles(1, RunFolder(1))) return kFailed;
-  Report(records);
-  if (failed_) return kFailed;
-  return rejected_ ? kRejected : kDone;
+  if (spectra) {
+    try {
+      spectra->WriteIndex(index_);
+      spectra->MakeDurable();
+    } catch (const std::exception& error) {
+      Say(Tell(error.what()));
+      failed_ = true;
+    }
+  }
+  if (sweep) {
+    report.End();
+  } else if (done == 1) {
+    // A single run writes its files last, once every step, the picture included, has succeeded.
+    if (failed_) return kFailed;
+    if (WritesFiles()) {
+      try {
+        if (options_.spectra_dir) {
+          // A single run's folder is DIR/0001, as each run's of a sweep, and holds its own lock.
+          const fs::path folder = *options_.spectra_dir / "0001";
+          std::error_code ec;
+          fs::create_directories(folder, ec);
+          if (ec) {
+            Say(Tell("cannot create the folder " + folder.string() + " for run 1 (" + ec.message() +
+                     ")"));
+            return kFailed;
+          }
+          WriteFileSet(folder, files);
+        } else {
+          working.Write(files);
+        }
+      } catch (const std::exception& error) {
+        Say(error.what());
+        return kFailed;
+      }
+    }
+    report.Begin();
+    report.Add(single);
+    report.End();
+  }
+  if (signal) return Finish(128 + signal);
+  if (failed_) return Finish(kFailed);
+  return Finish(rejected_ ? kRejected : kDone);
 }
 
 int ListMaterials(const fs::path& data_folder, std::ostream& out, std::ostream& err) {
@@ -375,9 +490,14 @@ int ListMaterials(const fs::path& data_folder, std::ostream& out, std::ostream& 
   }
   out << "material  density (g/cm3)\n";
   for (const Material& material : materials) {
-    std::string name = material.name;
+    std::string name = Escaped(material.name);
     if (name.size() < 8) name.resize(8, ' ');
     out << name << "  " << FormatGeneral(material.density, 6) << '\n';
+  }
+  out.flush();
+  if (!out) {
+    err << Tell("cannot write the list to standard output") << '\n';
+    return kFailed;
   }
   return kDone;
 }
@@ -385,19 +505,19 @@ int ListMaterials(const fs::path& data_folder, std::ostream& out, std::ostream& 
 }  // namespace
 
 int RunBatch(const BatchOptions& options, const BatchFolders& folders, Picture* picture,
-             std::ostream& out, std::ostream& err) {
+             std::ostream& out, std::ostream& err, std::FILE* terminal) {
   try {
     if (options.list_materials) return ListMaterials(folders.data, out, err);
-    const FolderLock lock(folders.working, [&] {
-      err << "xscatter-batch: waiting for another run in " << folders.working.string()
-          << " to finish\n";
+    const FolderWriter working(folders.working, [&] {
+      err << Tell("waiting for another run in " + Absolute(folders.working).string() + " to finish")
+          << '\n';
     });
-    return Batch(options, folders, picture, out, err).Run();
-  } catch (const FolderLockError& error) {
-    err << "xscatter-batch: " << error.what() << '\n';
+    return Batch(options, folders, picture, out, err, terminal).Run(working);
+  } catch (const std::bad_alloc&) {
+    err << Tell("out of memory") << '\n';
     return kFailed;
   } catch (const std::exception& error) {
-    err << "xscatter-batch: " << error.what() << '\n';
+    err << Tell(error.what()) << '\n';
     return kFailed;
   }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <ostream>
 
@@ -9,7 +10,7 @@
 
 namespace xscatter::batch {
 
-// Exit statuses of the tool.
+// Exit statuses of the tool; an interrupted run exits with 128 plus the signal's number.
 inline constexpr int kDone = 0;
 inline constexpr int kFailed = 1;    // a table, file or model error
 inline constexpr int kRejected = 2;  // an entry was rejected, or a bad command line
@@ -19,10 +20,11 @@ struct BatchFolders {
   std::filesystem::path data;     // holds the tables
 };
 
-// Runs every run of the command line through the screens' command logic, then writes the files
-// (only when every step succeeded), the picture (when `picture` is given) and the report. Warnings
-// and errors go to `err`, the report to `out`. Returns the exit status.
+// Runs every run of the command line on the application layer and writes the files (a single
+// run's only when every step succeeded, the picture included), the picture (when `picture` is
+// given) and the report, a sweep's rows as its runs finish. Warnings and errors go to `err`, the
+// report to `out`, a progress line to `terminal` when one is given. Returns the exit status.
 int RunBatch(const BatchOptions& options, const BatchFolders& folders, Picture* picture,
-             std::ostream& out, std::ostream& err);
+             std::ostream& out, std::ostream& err, std::FILE* terminal = nullptr);
 
 }  // namespace xscatter::batch

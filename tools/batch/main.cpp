@@ -1,19 +1,33 @@
 // SPDX-License-Identifier: MIT
-#include <QtGlobal>
+#include <unistd.h>
+#include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "model/data_folder.h"
-#include "output/qt/picture_application.h"
 #include "tools/batch/batch_options.h"
 #include "tools/batch/batch_run.h"
-#include "tools/batch/chart_plot.h"
+#include "tools/batch/interrupt.h"
+#include "tools/batch/plot_module.h"
 
-int main(int argc, char** argv) {
-  using namespace xscatter::batch;
+namespace {
+
+using namespace xscatter::batch;
+
+// Standard output that cannot take the text (a full disk, /dev/full) fails the command.
+int Flushed(int status) {
+  std::cout.flush();
+  if (std::cout) return status;
+  std::cerr << "xscatter-batch: cannot write to standard output\n";
+  return kFailed;
+}
+
+int Main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   std::string error;
   const auto options = ParseBatchOptions(args, error);
@@ -23,7 +37,7 @@ int main(int argc, char** argv) {
   }
   if (options->help) {
     std::cout << kBatchUsage;
-    return kDone;
+    return Flushed(kDone);
   }
   const BatchFolders folders{".", xscatter::ResolveDataFolder(".", xscatter::ExecutableFolder())};
   if (options->version) {
@@ -31,15 +45,32 @@ int main(int argc, char** argv) {
     const std::filesystem::path shown = std::filesystem::absolute(folders.data, ec);
     std::cout << "xscatter-batch " << XSCATTER_VERSION
               << "\ntables: " << (ec ? folders.data : shown.lexically_normal()).string() << '\n';
-    return kDone;
+    return Flushed(kDone);
   }
-  if (!options->plot_file) return RunBatch(*options, folders, nullptr, std::cout, std::cerr);
-  // Pictures are drawn with Qt's painter, which needs an application object but no display. Qt's
-  // notes about the session (no runtime folder, say) are not the tool's to pass on.
-  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << '\n';
-  });
-  const xscatter::PictureApplication application(argc, argv);
-  ChartPlot plot;
-  return RunBatch(*options, folders, &plot, std::cout, std::cerr);
+  AllowCatchingInterrupts();
+  std::FILE* terminal = !options->quiet && ::isatty(STDERR_FILENO) ? stderr : nullptr;
+  if (!options->plot_file) {
+    return Flushed(RunBatch(*options, folders, nullptr, std::cout, std::cerr, terminal));
+  }
+  // Qt is loaded for pictures only.
+  const auto session = OpenPlotModule(xscatter::ExecutableFolder(), argc, argv, error);
+  if (!session) {
+    std::cerr << "xscatter-batch: cannot draw pictures: " << error << '\n';
+    return kFailed;
+  }
+  return Flushed(RunBatch(*options, folders, &session->Plot(), std::cout, std::cerr, terminal));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // No exception leaves the program: each ends in a message and a failed status.
+  try {
+    return Main(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "xscatter-batch: out of memory\n";
+  } catch (const std::exception& error) {
+    std::cerr << "xscatter-batch: " << error.what() << '\n';
+  }
+  return kFailed;
 }

@@ -112,20 +112,4 @@ std::optional<Sweep> ParseSweep(std::string_view text, std::size_t max_values, s
   return sweep;
 }
 
-std::vector<std::vector<std::size_t>> Combinations(const std::vector<Sweep>& sweeps) {
-  std::vector<std::vector<std::size_t>> combinations{{}};
-  for (const Sweep& sweep : sweeps) {
-    std::vector<std::vector<std::size_t>> longer;
-    longer.reserve(combinations.size() * sweep.values.size());
-    for (const auto& prefix : combinations) {
-      for (std::size_t k = 0; k < sweep.values.size(); ++k) {
-        longer.push_back(prefix);
-        longer.back().push_back(k);
-      }
-    }
-    combinations = std::move(longer);
-  }
-  return combinations;
-}
-
 }  // namespace xscatter::batch

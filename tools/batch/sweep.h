@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/command_panel.h"
+#include "app/entries.h"
 
 namespace xscatter::batch {
 
@@ -26,9 +26,5 @@ bool SweepTarget(std::string_view name, std::optional<ConditionBox>& box);
 // the reason in `error`, for bad syntax, a zero step, a step pointing away from STOP, or more
 // than `max_values` values.
 std::optional<Sweep> ParseSweep(std::string_view text, std::size_t max_values, std::string& error);
-
-// Every combination of the sweeps' values, in the order of the sweeps with the last varying
-// fastest; each combination holds one index per sweep.
-std::vector<std::vector<std::size_t>> Combinations(const std::vector<Sweep>& sweeps);
 
 }  // namespace xscatter::batch
