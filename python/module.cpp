@@ -265,16 +265,21 @@ with match_hvl also match_hvl: (metal, first HVL in mm).
 )doc")
       .def(
           "scatter",
-          [](const Spectrum& s, double angle) {
+          [](const Spectrum& s, double angle, bool doppler) {
             py::gil_scoped_release release;
-            return ComputeScatterSpectra(s, angle);
+            return ComputeScatterSpectra(s, angle, doppler);
           },
-          py::arg("angle"),
+          py::arg("angle"), py::kw_only(), py::arg("doppler") = false,
           R"doc(The incoherent and coherent scatter of this spectrum by water at ``angle``.
 
 The angle must lie within 5..175 degrees, else ConditionError with the program's warning
 " 散乱角度が範囲外です ". It is converted to radians as angle/180·3.14159, like the program
 does. Raises RuntimeError with the program's message when the scatter cannot be computed.
+
+doppler=True broadens the incoherent spectrum by the motion of water's electrons (impulse
+approximation with the Compton profiles of WaterCompton.csv): each primary bin keeps its
+photons, only their spread in scattered energy changes, and ``incoherent_energy`` then holds the
+bin energies 0.5·i keV. Raises TableError when WaterCompton.csv cannot be read.
 Returns a Scatter.
 )doc")
       .def(

@@ -82,9 +82,10 @@ ScatterQuality Figures(const Scatter& scatter) {
                             scatter.tables->Air().mu_en_rho);
 }
 
-Scatter ComputeScatterSpectra(const Spectrum& primary, double angle_deg) {
+Scatter ComputeScatterSpectra(const Spectrum& primary, double angle_deg, bool doppler) {
   Scatter scatter{primary.tables, angle_deg,
-                  ComputeScatterRun(primary.tables->Physical(), primary.fluence, angle_deg)};
+                  ComputeScatterRun(primary.tables->Physical(), primary.fluence, angle_deg,
+                                    doppler ? &primary.tables->WaterCompton() : nullptr)};
   scatter.incoherent_photons = NormalisedIncoherentPhotons(scatter.result);
   return scatter;
 }

@@ -92,7 +92,7 @@ ScatterQuality Figures(const Scatter& scatter);
 
 // The angle check, both scatter models and the normalisation; may run without the interpreter
 // lock.
-Scatter ComputeScatterSpectra(const Spectrum& primary, double angle_deg);
+Scatter ComputeScatterSpectra(const Spectrum& primary, double angle_deg, bool doppler);
 
 // P_Spectrum.dat, and Inc_Spectrum.dat with Coh_Spectrum.dat together, replaced in `folder` under
 // its lock.

@@ -173,3 +173,20 @@ def test_spectra_the_models_cannot_use_raise_runtime_error(tables, energy, fluen
     with pytest.raises(RuntimeError) as error:
         step(spectrum)
     assert str(error.value)
+
+
+def test_doppler_broadening_moves_the_photons_and_keeps_them(tables):
+    spectrum = xscatter.primary(100, tables=tables)
+    plain = spectrum.scatter(90)
+    broadened = spectrum.scatter(90, doppler=True)
+    # The two runs are normalised to their own common maximum; the coherent spectra, which the
+    # broadening leaves alone, give the ratio of the two scales.
+    scale = plain.coherent[199] / broadened.coherent[199]
+    assert broadened.coherent * scale == pytest.approx(plain.coherent, rel=1e-12, abs=1e-300)
+    assert broadened.incoherent_photons.sum() * scale == pytest.approx(
+        plain.incoherent_photons.sum(), rel=1e-12
+    )
+    assert list(broadened.incoherent_energy) == [0.5 * i for i in range(1, 301)]
+    # The Compton line of the 59.3 keV tungsten line spreads over its neighbours.
+    peak = int(plain.incoherent.argmax())
+    assert broadened.incoherent[peak] * scale < 0.7 * plain.incoherent[peak]

@@ -420,9 +420,34 @@ TEST(BatchMatchHvl, FindsTheThicknessThatGivesTheHvl) {
         << w.err.str();
     EXPECT_NEAR(w.CsvFigure(c.thickness_column), std::strtod(c.mm, nullptr), 1e-4);
     EXPECT_NEAR(w.CsvFigure(c.hvl_column), hvl, 1e-6 * hvl);
-    EXPECT_NE(w.out.str().find("," + std::string(c.name) + ":" + ExactNumber(hvl) + "\r\n"),
+    EXPECT_NE(w.out.str().find("," + std::string(c.name) + ":" + ExactNumber(hvl) + ",false\r\n"),
               std::string::npos);
   }
+}
+
+// --doppler changes only the incoherent spectrum's spread: P_Spectrum.dat is the same, both scatter
+// files keep their layout, the report says so, and without Data/WaterCompton.csv the run fails with
+// the table's message and writes nothing.
+TEST(BatchDoppler, BroadensTheIncoherentSpectrumAndSaysSo) {
+  Workplace w;
+  ASSERT_EQ(w.Run({"--angle", "90"}), kDone);
+  const std::string plain_p = testing::ReadFile(w.folder.path / "P_Spectrum.dat");
+  const std::string plain_inc = testing::ReadFile(w.folder.path / "Inc_Spectrum.dat");
+  ASSERT_EQ(w.Run({"--angle", "90", "--doppler", "--report", "json"}), kDone) << w.err.str();
+  EXPECT_NE(w.out.str().find("\"doppler\": true"), std::string::npos) << w.out.str();
+  EXPECT_EQ(testing::ReadFile(w.folder.path / "P_Spectrum.dat"), plain_p);
+  const std::string inc = testing::ReadFile(w.folder.path / "Inc_Spectrum.dat");
+  EXPECT_NE(inc, plain_inc);
+  EXPECT_EQ(inc.size(), plain_inc.size());
+  EXPECT_EQ(inc.substr(0, inc.find("\r\n")), " keV     Fluence");
+  // The energy column holds the bin energies once broadened.
+  EXPECT_NE(inc.find("\r\n1.000E+02  "), std::string::npos);
+
+  fs::remove(w.folder.path / "Data" / "WaterCompton.csv");
+  fs::remove(w.folder.path / "Inc_Spectrum.dat");
+  EXPECT_EQ(w.Run({"--angle", "90", "--doppler"}), kFailed);
+  EXPECT_NE(w.err.str().find("WaterCompton.csv"), std::string::npos) << w.err.str();
+  EXPECT_FALSE(fs::exists(w.folder.path / "Inc_Spectrum.dat"));
 }
 
 TEST(BatchMatchHvl, UnreachableValuesAreRefused) {

@@ -23,7 +23,7 @@ constexpr std::pair<std::string_view, bool BatchOptions::*> kFlags[] = {
     {"--help", &BatchOptions::help},           {"-h", &BatchOptions::help},
     {"--version", &BatchOptions::version},     {"--list-materials", &BatchOptions::list_materials},
     {"--quiet", &BatchOptions::quiet},         {"--no-files", &BatchOptions::no_files},
-    {"--overwrite", &BatchOptions::overwrite},
+    {"--overwrite", &BatchOptions::overwrite}, {"--doppler", &BatchOptions::doppler},
 };
 
 bool TakesValue(std::string_view name) {
@@ -115,7 +115,7 @@ const char* const kBatchUsage =
     "usage: xscatter-batch [--kv TEXT] [--target-angle TEXT] [--inherent TEXT] [--al TEXT]\n"
     "                      [--cu TEXT] [--angle TEXT] [--filter MATERIAL:MM]...\n"
     "                      [--primary FILE] [--sweep NAME=VALUES]... [--spectra-dir DIR]\n"
-    "                      [--match-hvl Al:MM|Cu:MM] [--overwrite] [--no-files]\n"
+    "                      [--match-hvl Al:MM|Cu:MM] [--doppler] [--overwrite] [--no-files]\n"
     "                      [--report json|jsonl|text|csv] [--plot FILE.png|FILE.svg]\n"
     "                      [--quiet] [--list-materials] [--help] [--version]\n"
     "\n"
@@ -135,6 +135,9 @@ const char* const kBatchUsage =
     "                         angle; VALUES a,b,c or START:STOP:STEP (STOP included)\n"
     "  --match-hvl METAL:MM   find the added Al or Cu (replacing --al or --cu) that gives\n"
     "                         the first half-value layer MM in that metal\n"
+    "  --doppler              broaden the incoherent scatter by the electrons' motion (Compton\n"
+    "                         profiles of Data/WaterCompton.csv); each primary bin keeps its\n"
+    "                         photons\n"
     "  --spectra-dir DIR      write the files of run N into DIR/N, zero-padded to one width\n"
     "                         (at least 4 digits), and DIR/index.csv; a sweep writes no\n"
     "                         spectrum files without it\n"

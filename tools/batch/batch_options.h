@@ -42,6 +42,7 @@ struct BatchOptions {
   bool list_materials = false;
   bool quiet = false;      // no progress line
   bool no_files = false;   // compute and report, write no spectrum file
+  bool doppler = false;    // Doppler-broadened incoherent scatter
   bool overwrite = false;  // --spectra-dir may hold the run folders of an earlier sweep
 
   // True when any run computes the scatter spectra.

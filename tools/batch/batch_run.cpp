@@ -232,9 +232,11 @@ bool Batch::UseForeignPrimary() {
 }
 
 // Reports carry what shaped their results beyond the five conditions whenever something did (a
-// further filter, an imported spectrum, a matched HVL), and always as JSON lines.
+// further filter, an imported spectrum, a matched HVL, Doppler broadening), and always as JSON
+// lines.
 void Batch::MakeProvenance() {
-  const bool shaped = !options_.filters.empty() || options_.primary_file || options_.match_hvl;
+  const bool shaped =
+      !options_.filters.empty() || options_.primary_file || options_.match_hvl || options_.doppler;
   if (!shaped && options_.report != ReportFormat::Jsonl) return;
   Provenance& p = provenance_.emplace();
   p.version = XSCATTER_VERSION;
@@ -246,6 +248,7 @@ void Batch::MakeProvenance() {
     p.primary_sha256 = FileSha256Hex(*options_.primary_file).value_or("");
   }
   if (options_.match_hvl) p.match_hvl.emplace(options_.match_hvl->material, options_.match_hvl->mm);
+  p.doppler = options_.doppler;
 }
 
 std::optional<Stop> Batch::UsePrimary(const RunTexts& texts, RunRecord& record) {
@@ -303,7 +306,8 @@ std::optional<Stop> Batch::RunOne(const RunTexts& texts, RunRecord& record, File
 
   ScatterResult scatter;
   try {
-    scatter = ComputeScatterRun(tables_->Physical(), primary_->spectrum, *record.angle_deg);
+    scatter = ComputeScatterRun(tables_->Physical(), primary_->spectrum, *record.angle_deg,
+                                options_.doppler ? &tables_->WaterCompton() : nullptr);
   } catch (const ConditionError& error) {
     files.clear();
     return Stop{error.what(), true};

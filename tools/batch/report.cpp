@@ -134,6 +134,7 @@ std::string ProvenanceJson(const Provenance& p) {
     json += ", \"match_hvl\": {\"material\": " + JsonString(p.match_hvl->first) +
             ", \"hvl1_mm\": " + JsonFigure(p.match_hvl->second) + "}";
   }
+  if (p.doppler) json += ", \"doppler\": true";
   return json + "}";
 }
 
@@ -197,6 +198,7 @@ void WriteTextProvenance(std::ostream& out, const Provenance& p) {
         << " matched to a first HVL of " << ExactNumber(p.match_hvl->second) << " mm "
         << p.match_hvl->first << '\n';
   }
+  if (p.doppler) out << "  incoherent scatter Doppler-broadened\n";
   out << '\n';
 }
 
@@ -257,7 +259,9 @@ void ReportWriter::Begin() {
     case ReportFormat::Csv:
       out_ << "run,status";
       for (const Column& column : CsvColumns()) out_ << ',' << column.key;
-      if (provenance_) out_ << ",version,tables,filters,primary_file,primary_sha256,match_hvl";
+      if (provenance_) {
+        out_ << ",version,tables,filters,primary_file,primary_sha256,match_hvl,doppler";
+      }
       out_ << "\r\n";
       break;
     case ReportFormat::Text:
@@ -297,7 +301,8 @@ void ReportWriter::Add(const RunRecord& record) {
         out_ << ',' << CsvField(p.version) << ',' << CsvField(p.tables) << ','
              << CsvField(FiltersField(p)) << ',' << CsvField(p.primary_file.value_or("")) << ','
              << p.primary_sha256 << ','
-             << (p.match_hvl ? p.match_hvl->first + ":" + ExactNumber(p.match_hvl->second) : "");
+             << (p.match_hvl ? p.match_hvl->first + ":" + ExactNumber(p.match_hvl->second) : "")
+             << ',' << (p.doppler ? "true" : "false");
       }
       out_ << "\r\n";
       break;

@@ -33,6 +33,7 @@ struct Provenance {
   std::optional<std::string> primary_file;                  // --primary as given
   std::string primary_sha256;                               // of that file's bytes
   std::optional<std::pair<std::string, double>> match_hvl;  // metal and first HVL, mm
+  bool doppler = false;                                     // Doppler-broadened incoherent scatter
 };
 
 // Writes a report run by run, as the runs finish, so a long sweep can be followed and interrupted.
