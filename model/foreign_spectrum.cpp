@@ -1,18 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "model/foreign_spectrum.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <optional>
 
 #include "model/decimal_number.h"
 #include "model/errors.h"
+#include "model/regular_file.h"
 #include "output/number_format.h"
 
 namespace xscatter {
@@ -233,21 +229,6 @@ std::optional<std::string> WideEncoding(std::string_view text) {
   return "binary data (a NUL byte at byte " + std::to_string(nul + 1) + ")";
 }
 
-// Closes a file descriptor when it goes out of scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 ForeignSpectrum ResampleSpectrum(const std::vector<double>& energy_kev,
@@ -335,27 +316,22 @@ ForeignSpectrum ReadForeignSpectrum(const std::filesystem::path& file) {
     fault.count = kMaxSpectrumFileBytes >> 20;
     return SpectrumFileError(std::move(fault));
   };
-  // Non-blocking, so that a named pipe or device cannot stall the open; it is refused below.
-  const Descriptor fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  if (fd.get() < 0) throw fail(SpectrumFault::CannotOpen, errno);
-  struct stat status {};
-  if (::fstat(fd.get(), &status) != 0) throw fail(SpectrumFault::CannotRead, errno);
-  if (!S_ISREG(status.st_mode)) throw fail(SpectrumFault::NotRegularFile);
-  if (static_cast<std::uintmax_t>(status.st_size) > kMaxSpectrumFileBytes) {
-    throw fail(SpectrumFault::TooLarge);
+  auto read = ReadRegularFile(file, static_cast<std::int64_t>(kMaxSpectrumFileBytes));
+  if (const auto* failure = std::get_if<RegularFileFailure>(&read)) {
+    using Kind = RegularFileFailure::Kind;
+    switch (failure->kind) {
+      case Kind::CannotOpen:
+        throw fail(SpectrumFault::CannotOpen, failure->error_number);
+      case Kind::CannotRead:
+        throw fail(SpectrumFault::CannotRead, failure->error_number);
+      case Kind::IsFolder:
+      case Kind::NotRegularFile:
+        throw fail(SpectrumFault::NotRegularFile);
+      case Kind::TooLarge:
+        throw fail(SpectrumFault::TooLarge);
+    }
   }
-
-  // Read until the end or one byte past the limit, so that a file growing meanwhile is caught.
-  std::string content;
-  char chunk[1 << 16];
-  while (content.size() <= kMaxSpectrumFileBytes) {
-    const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw fail(SpectrumFault::CannotRead, errno);
-    if (got == 0) break;
-    content.append(chunk, static_cast<std::size_t>(got));
-  }
-  if (content.size() > kMaxSpectrumFileBytes) throw fail(SpectrumFault::TooLarge);
+  const std::string content = std::move(std::get<std::string>(read));
   return ParseSpectrumText(content, name);
 }
 

@@ -1,17 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "model/table_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
-#include <cerrno>
 #include <exception>
 #include <new>
 #include <string_view>
 #include <utility>
 
-#include "model/unique_fd.h"
+#include "model/regular_file.h"
 
 namespace xscatter {
 namespace {
@@ -36,37 +32,23 @@ TableError TooLarge(const fs::path& data_folder, const std::string& file, std::i
 
 // The text of table `file` in `data_folder`, as TableReader describes it.
 std::string ReadTableText(const fs::path& data_folder, const std::string& file) {
-  const fs::path path = data_folder / file;
-  // O_NONBLOCK: opening a pipe without a writer must not wait.
-  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-  if (fd.get() < 0) throw FileError(TableFailure::CannotOpen, data_folder, file, errno);
-  struct stat status {};
-  if (::fstat(fd.get(), &status) != 0) {
-    throw FileError(TableFailure::CannotRead, data_folder, file, errno);
-  }
-  if (S_ISDIR(status.st_mode)) throw FileError(TableFailure::IsFolder, data_folder, file);
-  if (!S_ISREG(status.st_mode)) throw FileError(TableFailure::NotRegularFile, data_folder, file);
-  if (status.st_size > kMaxTableBytes) throw TooLarge(data_folder, file, status.st_size);
-
-  // The file may grow while it is read: read one byte beyond the limit to notice.
-  std::string text(static_cast<std::size_t>(status.st_size) + 1, '\0');
-  std::size_t size = 0;
-  for (;;) {
-    if (size == text.size()) {
-      if (text.size() > static_cast<std::size_t>(kMaxTableBytes)) {
-        throw TooLarge(data_folder, file, static_cast<std::int64_t>(text.size()));
-      }
-      text.resize(std::min<std::size_t>(2 * text.size(), kMaxTableBytes + 1));
+  auto read = ReadRegularFile(data_folder / file, kMaxTableBytes);
+  if (const auto* failure = std::get_if<RegularFileFailure>(&read)) {
+    using Kind = RegularFileFailure::Kind;
+    switch (failure->kind) {
+      case Kind::CannotOpen:
+        throw FileError(TableFailure::CannotOpen, data_folder, file, failure->error_number);
+      case Kind::CannotRead:
+        throw FileError(TableFailure::CannotRead, data_folder, file, failure->error_number);
+      case Kind::IsFolder:
+        throw FileError(TableFailure::IsFolder, data_folder, file);
+      case Kind::NotRegularFile:
+        throw FileError(TableFailure::NotRegularFile, data_folder, file);
+      case Kind::TooLarge:
+        throw TooLarge(data_folder, file, failure->size);
     }
-    const ssize_t got = ::read(fd.get(), text.data() + size, text.size() - size);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      throw FileError(TableFailure::CannotRead, data_folder, file, errno);
-    }
-    if (got == 0) break;
-    size += static_cast<std::size_t>(got);
   }
-  text.resize(size);
+  std::string text = std::move(std::get<std::string>(read));
   if (text.starts_with(kByteOrderMark)) text.erase(0, kByteOrderMark.size());
   return text;
 }
