@@ -110,9 +110,46 @@ double KermaWeight(double n, double e, double air, int bin) {
   return kerma;
 }
 
+// The straight line in ln(y) against ln(x), from the logarithms of x and of the two points.
+double LogLogFromLogs(double ln_x, double ln_x0, double ln_x1, double ln_y0, double ln_y1) {
+  return std::exp(ln_y0 + (ln_x - ln_x0) * (ln_y1 - ln_y0) / (ln_x1 - ln_x0));
+}
+
+// A per-bin table read at many energies as LogLogAtEnergy reads it, with the logarithms of its
+// values and of the bin energies taken once instead of at every energy: the same operations on
+// the same numbers, so the same results.
+class LogLogTable {
+ public:
+  explicit LogLogTable(const GridArray& table) : table_(table) {
+    for (int j = 1; j <= kLastBin; ++j) {
+      ln_value_[j] = std::log(table[j]);
+      ln_energy_[j] = std::log(kBinWidth * j);
+    }
+  }
+
+  std::optional<double> At(double energy_kev) const {
+    if (!std::isfinite(energy_kev) || energy_kev < kBinWidth || energy_kev > kLastBin * kBinWidth) {
+      return std::nullopt;
+    }
+    const double position = energy_kev / kBinWidth;
+    const int j = static_cast<int>(std::floor(position));
+    if (position == j) return table_[j];
+    const double lo = table_[j];
+    const double hi = table_[j + 1];
+    if (!(lo > 0 && hi > 0 && std::isfinite(lo) && std::isfinite(hi))) return std::nullopt;
+    return LogLogFromLogs(std::log(energy_kev), ln_energy_[j], ln_energy_[j + 1], ln_value_[j],
+                          ln_value_[j + 1]);
+  }
+
+ private:
+  const GridArray& table_;
+  GridArray ln_value_{};
+  GridArray ln_energy_{};
+};
+
 // A table value at a scattered energy, checked like the tables themselves.
-double ValueAtScatteredEnergy(const GridArray& table, const char* name, double energy, int bin) {
-  const std::optional<double> value = LogLogAtEnergy(table, energy);
+double ValueAtScatteredEnergy(const LogLogTable& table, const char* name, double energy, int bin) {
+  const std::optional<double> value = table.At(energy);
   if (!value || !IsNonNegative(*value)) {
     throw BeamQualityError(BeamQualityFault::NoValueAtEnergy, name, bin, energy);
   }
@@ -121,8 +158,7 @@ double ValueAtScatteredEnergy(const GridArray& table, const char* name, double e
 
 // The value at x on the straight line through (x0, y0) and (x1, y1) in ln(y) against ln(x).
 double LogLogLine(double x, double x0, double x1, double y0, double y1) {
-  return std::exp(std::log(y0) + (std::log(x) - std::log(x0)) * (std::log(y1) - std::log(y0)) /
-                                     (std::log(x1) - std::log(x0)));
+  return LogLogFromLogs(std::log(x), std::log(x0), std::log(x1), std::log(y0), std::log(y1));
 }
 
 }  // namespace
@@ -263,6 +299,8 @@ ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray&
   WeightedMean coherent_mean;
   WeightedMean share;  // the mean of 1 for coherent and 0 for incoherent photons
   std::vector<BeamComponent> al;
+  const LogLogTable air_at(air_mu_en_rho);
+  const LogLogTable al_at(mu_al);
   for (int i = 1; i <= kLastBin; ++i) {
     CheckTableValue(scatter.incoherent_photons[i], "the incoherent photon count", i);
     CheckTableValue(scatter.coherent[i], "the coherent spectrum", i);
@@ -272,9 +310,8 @@ ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray&
     }
     if (n > 0) {
       const double e = scatter.energy[i];
-      const double air =
-          ValueAtScatteredEnergy(air_mu_en_rho, "air energy-absorption coefficient", e, i);
-      const double mu = ValueAtScatteredEnergy(mu_al, "aluminium attenuation coefficient", e, i);
+      const double air = ValueAtScatteredEnergy(air_at, "air energy-absorption coefficient", e, i);
+      const double mu = ValueAtScatteredEnergy(al_at, "aluminium attenuation coefficient", e, i);
       incoherent_mean.Add(n, e);
       share.Add(n, 0);
       al.push_back({KermaWeight(n, e, air, i), mu});
