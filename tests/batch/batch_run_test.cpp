@@ -450,6 +450,16 @@ TEST(BatchDoppler, BroadensTheIncoherentSpectrumAndSaysSo) {
   EXPECT_FALSE(fs::exists(w.folder.path / "Inc_Spectrum.dat"));
 }
 
+// A measured spectrum with nothing at or above 8 keV scatters nothing: the entry is refused (exit
+// 2), as conditions the model cannot compute are, and no scatter file is written.
+TEST(BatchPrimary, ASpectrumBelowEightKeVIsRefused) {
+  Workplace w;
+  testing::WriteFile(w.folder.path / "low.txt", "1 1\n2 2\n5 1\n");
+  EXPECT_EQ(w.Run({"--primary", (w.folder.path / "low.txt").string(), "--angle", "90"}), kRejected);
+  EXPECT_NE(w.err.str().find("8 keV"), std::string::npos) << w.err.str();
+  EXPECT_FALSE(fs::exists(w.folder.path / "Inc_Spectrum.dat"));
+}
+
 TEST(BatchMatchHvl, UnreachableValuesAreRefused) {
   const struct {
     const char* name;

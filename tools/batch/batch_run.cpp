@@ -311,6 +311,11 @@ std::optional<Stop> Batch::RunOne(const RunTexts& texts, RunRecord& record, File
   } catch (const ConditionError& error) {
     files.clear();
     return Stop{error.what(), true};
+  } catch (const NormalisationError& error) {
+    // A spectrum with nothing at or above 8 keV scatters nothing: the entry is refused, like
+    // conditions the model cannot compute, rather than failing as a file or table would.
+    files.clear();
+    return Stop{FailureText(error, "散乱スペクトル"), error.nothing_scattered};
   } catch (const std::exception& error) {
     files.clear();
     return Stop{FailureText(error, "散乱スペクトル"), false};
