@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "bench/smooth_tables.h"
 #include "model/compton_profiles.h"
 #include "model/primary_model.h"
 #include "model/scatter_models.h"
@@ -16,25 +17,7 @@
 
 namespace {
 
-// Smooth tables of realistic size; the values do not change the amount of work.
-xscatter::PhysicalTables SmoothTables() {
-  xscatter::PhysicalTables t;
-  for (int k = 1; k <= xscatter::kLastBin; ++k) {
-    const double e = 0.5 * k;
-    t.mu_target[k] = 2000 * std::pow(e, -2.5) + 5;
-    t.mu_al[k] = 30 * std::pow(e, -2.8) + 0.5;
-    t.mu_cu[k] = 900 * std::pow(e, -2.7) + 2;
-    t.water_coherent[k] = 4e-26;
-    t.water_incoherent[k] = 4e-26;
-  }
-  for (int r = 1; r <= xscatter::kTableRows; ++r) {
-    const double x = 0.01 * std::pow(1.2, r - 1);
-    t.scatter_x[r] = x;
-    t.coherent_f[r] = 8 / (1 + x * x);
-    t.incoherent_s[r] = 10 * x / (1 + x);
-  }
-  return t;
-}
+using xscatter::bench::SmoothTables;
 
 // The store's procedure as the calculate command runs it: box texts in, arrays out.
 void BM_ComputePrimarySpectrum150kV(benchmark::State& state) {

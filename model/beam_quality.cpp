@@ -115,38 +115,6 @@ double LogLogFromLogs(double ln_x, double ln_x0, double ln_x1, double ln_y0, dou
   return std::exp(ln_y0 + (ln_x - ln_x0) * (ln_y1 - ln_y0) / (ln_x1 - ln_x0));
 }
 
-// A per-bin table read at many energies as LogLogAtEnergy reads it, with the logarithms of its
-// values and of the bin energies taken once instead of at every energy: the same operations on
-// the same numbers, so the same results.
-class LogLogTable {
- public:
-  explicit LogLogTable(const GridArray& table) : table_(table) {
-    for (int j = 1; j <= kLastBin; ++j) {
-      ln_value_[j] = std::log(table[j]);
-      ln_energy_[j] = std::log(kBinWidth * j);
-    }
-  }
-
-  std::optional<double> At(double energy_kev) const {
-    if (!std::isfinite(energy_kev) || energy_kev < kBinWidth || energy_kev > kLastBin * kBinWidth) {
-      return std::nullopt;
-    }
-    const double position = energy_kev / kBinWidth;
-    const int j = static_cast<int>(std::floor(position));
-    if (position == j) return table_[j];
-    const double lo = table_[j];
-    const double hi = table_[j + 1];
-    if (!(lo > 0 && hi > 0 && std::isfinite(lo) && std::isfinite(hi))) return std::nullopt;
-    return LogLogFromLogs(std::log(energy_kev), ln_energy_[j], ln_energy_[j + 1], ln_value_[j],
-                          ln_value_[j + 1]);
-  }
-
- private:
-  const GridArray& table_;
-  GridArray ln_value_{};
-  GridArray ln_energy_{};
-};
-
 // A table value at a scattered energy, checked like the tables themselves.
 double ValueAtScatteredEnergy(const LogLogTable& table, const char* name, double energy, int bin) {
   const std::optional<double> value = table.At(energy);
@@ -219,17 +187,25 @@ std::optional<double> TransmissionThickness(std::span<const BeamComponent> beam,
   return std::nullopt;
 }
 
-std::optional<double> LogLogAtEnergy(const GridArray& table, double energy_kev) {
+LogLogTable::LogLogTable(const GridArray& table) : table_(table) {
+  for (int j = 1; j <= kLastBin; ++j) {
+    ln_value_[j] = std::log(table[j]);
+    ln_energy_[j] = std::log(kBinWidth * j);
+  }
+}
+
+std::optional<double> LogLogTable::At(double energy_kev) const {
   if (!std::isfinite(energy_kev) || energy_kev < kBinWidth || energy_kev > kLastBin * kBinWidth) {
     return std::nullopt;
   }
   const double position = energy_kev / kBinWidth;
   const int j = static_cast<int>(std::floor(position));
-  if (position == j) return table[j];
-  const double lo = table[j];
-  const double hi = table[j + 1];
+  if (position == j) return table_[j];
+  const double lo = table_[j];
+  const double hi = table_[j + 1];
   if (!(lo > 0 && hi > 0 && std::isfinite(lo) && std::isfinite(hi))) return std::nullopt;
-  return LogLogLine(energy_kev, kBinWidth * j, kBinWidth * (j + 1), lo, hi);
+  return LogLogFromLogs(std::log(energy_kev), ln_energy_[j], ln_energy_[j + 1], ln_value_[j],
+                        ln_value_[j + 1]);
 }
 
 std::optional<double> EffectiveEnergy(const GridArray& mu_al, double hvl1_cm) {

@@ -24,11 +24,21 @@ struct BeamComponent {
 // thickness lies beyond the range of double.
 std::optional<double> TransmissionThickness(std::span<const BeamComponent> beam, double fraction);
 
-// A per-bin table at energy E (0.5 to 150 keV), interpolated linearly in ln(value) against ln(E)
-// between bins j and j + 1 with 0.5·j ≤ E < 0.5·(j + 1); an energy on a bin gives that bin's value
-// as it stands. Absent outside the grid, for a non-finite energy, or when E lies between two bins
-// and either value is not positive.
-std::optional<double> LogLogAtEnergy(const GridArray& table, double energy_kev);
+// A per-bin table read at any energy E (0.5 to 150 keV): interpolated linearly in ln(value)
+// against ln(E) between bins j and j + 1 with 0.5·j ≤ E < 0.5·(j + 1); an energy on a bin gives
+// that bin's value as it stands. At() is absent outside the grid, for a non-finite energy, or when
+// E lies between two bins and either value is not positive. The logarithms of the values and of
+// the bin energies are taken once, when the table is made, for the many energies of a run.
+class LogLogTable {
+ public:
+  explicit LogLogTable(const GridArray& table);
+  std::optional<double> At(double energy_kev) const;
+
+ private:
+  const GridArray& table_;
+  GridArray ln_value_{};
+  GridArray ln_energy_{};
+};
 
 // The energy at which the aluminium table equals ln 2 / hvl1_cm: the first pair of neighbouring
 // bins from bin 16 upward whose (positive) values bracket it, interpolated linearly in ln(mu)
@@ -62,7 +72,7 @@ PrimaryQuality PrimaryBeamQuality(const GridArray& primary, int bin_count, const
 // Figures of the scattered photons after a scatter run, on the coherent spectrum's normalised
 // scale: N(i) = incoherent_photons(i) / common_maximum at E'(i) = energy(i), and C(i) = coherent(i)
 // at 0.5·i keV. The HVL counts both kinds together, weighted by n·E·(μen/ρ)air(E) and attenuated
-// by the aluminium table at E; values at E' come from LogLogAtEnergy.
+// by the aluminium table at E; values at E' come from LogLogTable.
 struct ScatterQuality {
   double incoherent_mean_energy_kev = 0;
   double coherent_mean_energy_kev = 0;
