@@ -4,12 +4,17 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
+#include "app/file_set.h"
 #include "model/commands.h"
 #include "model/errors.h"
 #include "tests/shell/fixture.h"
@@ -195,6 +200,23 @@ TEST(BatchTool, ExitStatusesMessagesAndFiles) {
     for (const char* name : kSpectrumFiles) written += fs::exists(folder.path / name);
     EXPECT_EQ(written, files);
   }
+}
+
+// The conditions screen's OK writes P_Spectrum.dat only when no other writer (a batch run, a
+// Python script) holds the working folder, so the folder never ends with files of two runs.
+TEST(SpectrumFiles, TheWindowsWaitForTheFoldersLock) {
+  LoadedStore s;
+  ASSERT_EQ(RunCalculateCommand(s.m), Completed);
+  auto batch_run = std::make_unique<FolderWriter>(s.folder.path);
+  std::atomic<bool> written = false;
+  std::thread ok([&] { written = RunWritePrimarySpectrumFile(s.m); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(written);
+  EXPECT_FALSE(fs::exists(s.folder.path / "P_Spectrum.dat"));
+  batch_run.reset();
+  ok.join();
+  EXPECT_TRUE(written);
+  EXPECT_EQ(ReadFile(s.folder.path / "P_Spectrum.dat").size(), 6616u);
 }
 
 }  // namespace
