@@ -316,7 +316,7 @@ void ScreenFlow::Scatter() {
   Form8* const issued_on = &Form8Window();
   if (RunScatterCommand(module_) != CommandStatus::Completed) return;
   if (form8_ != issued_on) return;
-  // The curves' data as the files have just been written, before drawing extends the energies.
+  // The curves' data as the files have just been written.
   const QString title = ConditionsTitle(Typed({form8_->Label11, form8_->Label12, form8_->Label18,
                                                form8_->Label19, form8_->Label20})) +
                         QStringLiteral(", θ = %1°").arg(form8_->Text1->text().trimmed());

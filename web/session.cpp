@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/file_set.h"
 #include "model/beam_quality.h"
 #include "model/commands.h"
 #include "model/errors.h"
@@ -16,11 +17,17 @@
 #include "model/scatter_models.h"
 #include "model/table_messages.h"
 #include "output/charts.h"
-#include "output/spectrum_files.h"
 #include "web/json.h"
 
 namespace xscatter::web {
 namespace {
+
+// The files of a set as an object of name and text, as the desktop writes them.
+std::string FilesJson(const FileSet& files) {
+  JsonObject json;
+  for (const auto& [name, text] : files) json.Text(name, text);
+  return json.Close();
+}
 
 constexpr std::pair<ConditionBox, const char*> kBoxNames[] = {
     {ConditionBox::TubeVoltage, "TubeVoltage"},
@@ -211,12 +218,10 @@ std::string Session::Reset() {
 }
 
 std::string Session::ConfirmConditions() {
-  // The file's text is taken before any drawing, as the desktop writes it.
-  const std::string primary = PrimarySpectrumText(m_.PrimarySpectrum);
   DrawPrimaryCurve(m_.PrimarySpectrum, scatter_primary_chart_);
   return JsonObject()
       .Text("status", "completed")
-      .Raw("files", JsonObject().Text("P_Spectrum.dat", primary).Close())
+      .Raw("files", FilesJson(PrimaryFileSet(m_.PrimarySpectrum)))
       .Raw("charts", ChartsJson({{"scatterPrimary", &scatter_primary_chart_}}))
       .Close();
 }
@@ -229,12 +234,8 @@ std::string Session::Scatter(const std::string& angle_text) {
   json.Text("status", StatusName(status)).Text("message", panel_.message);
   if (status != CommandStatus::Completed) return json.Close();
 
-  // Drawing extends the scattered energies by one bin, so the files come first.
-  json.Raw("files", JsonObject()
-                        .Text("Inc_Spectrum.dat", IncoherentSpectrumText(m_.IncoherentSpectrum[1],
-                                                                         m_.IncoherentSpectrum[2]))
-                        .Text("Coh_Spectrum.dat", CoherentSpectrumText(m_.CoherentSpectrum))
-                        .Close());
+  json.Raw("files", FilesJson(ScatterFileSet(m_.IncoherentSpectrum[1], m_.IncoherentSpectrum[2],
+                                             m_.CoherentSpectrum)));
   m_.ScatterSaved = 1;
   if (air_) {
     try {
