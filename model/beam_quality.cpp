@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <numbers>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,14 +29,21 @@ bool IsNonNegative(double value) { return std::isfinite(value) && value >= 0; }
 // finite and not negative and at least one is positive.
 class WeightedMean {
  public:
-  void Add(double weight, double value) { items_.push_back({weight, value}); }
-  bool Empty() const { return items_.empty(); }
+  // Room for `capacity` items, taken once: Add runs for every bin of every run.
+  explicit WeightedMean(std::size_t capacity) : items_(new Item[capacity]), capacity_(capacity) {}
+  void Add(double weight, double value) {
+    if (count_ == capacity_) [[unlikely]]
+      throw std::length_error("WeightedMean is full");
+    items_[count_++] = {weight, value};
+  }
+  bool Empty() const { return count_ == 0; }
   double Mean() const {
+    const std::span<const Item> items(items_.get(), count_);
     double largest = 0;
-    for (const auto& item : items_) largest = std::max(largest, item.weight);
+    for (const auto& item : items) largest = std::max(largest, item.weight);
     double sum = 0;
     double weighted = 0;
-    for (const auto& item : items_) {
+    for (const auto& item : items) {
       const double w = item.weight / largest;
       sum += w;
       weighted += w * item.value;
@@ -47,7 +56,9 @@ class WeightedMean {
     double weight;
     double value;
   };
-  std::vector<Item> items_;
+  std::unique_ptr<Item[]> items_;
+  std::size_t capacity_;
+  std::size_t count_ = 0;
 };
 
 // The transmission Σ w·exp(−m·t) − target and its derivative, on scaled components.
@@ -95,10 +106,14 @@ Layers LayersOf(std::span<const BeamComponent> beam, const char* material) {
   return {10 * hvl1, 10 * hvl2, hvl1 / hvl2};
 }
 
-void CheckTableValue(double value, const char* table, int bin) {
-  if (!IsNonNegative(value)) {
-    throw BeamQualityError(BeamQualityFault::BadValue, table, bin);
-  }
+[[noreturn]] void FailTableValue(const char* table, int bin) {
+  throw BeamQualityError(BeamQualityFault::BadValue, table, bin);
+}
+
+// Called for every bin in use, so the check stays small enough to inline.
+inline void CheckTableValue(double value, const char* table, int bin) {
+  if (!IsNonNegative(value)) [[unlikely]]
+    FailTableValue(table, bin);
 }
 
 // Air kerma of n photons of energy e: n·e·(μen/ρ)air.
@@ -116,8 +131,9 @@ double LogLogFromLogs(double ln_x, double ln_x0, double ln_x1, double ln_y0, dou
 }
 
 // A table value at a scattered energy, checked like the tables themselves.
-double ValueAtScatteredEnergy(const LogLogTable& table, const char* name, double energy, int bin) {
-  const std::optional<double> value = table.At(energy);
+double ValueAtScatteredEnergy(const LogLogTable& table, const char* name,
+                              const std::optional<GridPosition>& position, double energy, int bin) {
+  const std::optional<double> value = position ? table.At(*position) : std::nullopt;
   if (!value || !IsNonNegative(*value)) {
     throw BeamQualityError(BeamQualityFault::NoValueAtEnergy, name, bin, energy);
   }
@@ -147,6 +163,7 @@ std::optional<double> TransmissionThickness(std::span<const BeamComponent> beam,
   // Scaled so that weights and coefficients are at most 1: the thickness comes out in units of
   // 1/max_mu and no product overflows.
   std::vector<BeamComponent> scaled;
+  scaled.reserve(beam.size());
   double total = 0;
   double unattenuated = 0;
   double initial_slope = 0;
@@ -187,24 +204,48 @@ std::optional<double> TransmissionThickness(std::span<const BeamComponent> beam,
   return std::nullopt;
 }
 
-LogLogTable::LogLogTable(const GridArray& table) : table_(table) {
-  for (int j = 1; j <= kLastBin; ++j) {
-    ln_value_[j] = std::log(table[j]);
-    ln_energy_[j] = std::log(kBinWidth * j);
-  }
+namespace {
+
+// ln(0.5·j) for every bin, taken once for the program.
+const GridArray& LnBinEnergies() {
+  static const GridArray ln_energy = [] {
+    GridArray ln{};
+    for (int j = 1; j <= kLastBin; ++j) ln[j] = std::log(kBinWidth * j);
+    return ln;
+  }();
+  return ln_energy;
 }
 
-std::optional<double> LogLogTable::At(double energy_kev) const {
+}  // namespace
+
+std::optional<GridPosition> GridPosition::Of(double energy_kev) {
   if (!std::isfinite(energy_kev) || energy_kev < kBinWidth || energy_kev > kLastBin * kBinWidth) {
     return std::nullopt;
   }
   const double position = energy_kev / kBinWidth;
   const int j = static_cast<int>(std::floor(position));
-  if (position == j) return table_[j];
+  if (position == j) return GridPosition{energy_kev, j, true, 0};
+  return GridPosition{energy_kev, j, false, std::log(energy_kev)};
+}
+
+LogLogTable::LogLogTable(const GridArray& table) : table_(table) {
+  for (int j = 1; j <= kLastBin; ++j) ln_value_[j] = std::log(table[j]);
+}
+
+std::optional<double> LogLogTable::At(double energy_kev) const {
+  const std::optional<GridPosition> position = GridPosition::Of(energy_kev);
+  if (!position) return std::nullopt;
+  return At(*position);
+}
+
+std::optional<double> LogLogTable::At(const GridPosition& position) const {
+  const int j = position.bin;
+  if (position.on_bin) return table_[j];
   const double lo = table_[j];
   const double hi = table_[j + 1];
   if (!(lo > 0 && hi > 0 && std::isfinite(lo) && std::isfinite(hi))) return std::nullopt;
-  return LogLogFromLogs(std::log(energy_kev), ln_energy_[j], ln_energy_[j + 1], ln_value_[j],
+  const GridArray& ln_energy = LnBinEnergies();
+  return LogLogFromLogs(position.ln_energy, ln_energy[j], ln_energy[j + 1], ln_value_[j],
                         ln_value_[j + 1]);
 }
 
@@ -229,10 +270,13 @@ PrimaryQuality PrimaryBeamQuality(const GridArray& primary, int bin_count, const
   if (bin_count < 2 || bin_count > kLastBin) {
     throw BeamQualityError(BeamQualityFault::BinCountOutsideGrid, {}, bin_count);
   }
-  WeightedMean fluence_mean;
-  WeightedMean kerma_mean;
+  const auto bins = static_cast<std::size_t>(bin_count);
+  WeightedMean fluence_mean(bins);
+  WeightedMean kerma_mean(bins);
   std::vector<BeamComponent> al;
   std::vector<BeamComponent> cu;
+  al.reserve(bins);
+  cu.reserve(bins);
   for (int i = 2; i <= bin_count; ++i) {
     CheckTableValue(primary[i], "the primary spectrum", i);
     if (primary[i] == 0) continue;
@@ -265,18 +309,19 @@ PrimaryQuality PrimaryBeamQuality(const GridArray& primary, int bin_count, const
   return quality;
 }
 
-ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray& mu_al,
-                                  const GridArray& air_mu_en_rho) {
+ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const ScatterFigureTables& tables) {
   const double maximum = scatter.common_maximum;
   if (!(maximum > 0) || !std::isfinite(maximum)) {
     throw BeamQualityError(BeamQualityFault::BadCommonMaximum);
   }
-  WeightedMean incoherent_mean;
-  WeightedMean coherent_mean;
-  WeightedMean share;  // the mean of 1 for coherent and 0 for incoherent photons
+  const GridArray& mu_al = tables.mu_al.Values();
+  const GridArray& air_mu_en_rho = tables.air_mu_en_rho.Values();
+  constexpr std::size_t kBins = kLastBin;
+  WeightedMean incoherent_mean(kBins);
+  WeightedMean coherent_mean(kBins);
+  WeightedMean share(2 * kBins);  // the mean of 1 for coherent and 0 for incoherent photons
   std::vector<BeamComponent> al;
-  const LogLogTable air_at(air_mu_en_rho);
-  const LogLogTable al_at(mu_al);
+  al.reserve(2 * kBins);
   for (int i = 1; i <= kLastBin; ++i) {
     CheckTableValue(scatter.incoherent_photons[i], "the incoherent photon count", i);
     CheckTableValue(scatter.coherent[i], "the coherent spectrum", i);
@@ -286,8 +331,11 @@ ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray&
     }
     if (n > 0) {
       const double e = scatter.energy[i];
-      const double air = ValueAtScatteredEnergy(air_at, "air energy-absorption coefficient", e, i);
-      const double mu = ValueAtScatteredEnergy(al_at, "aluminium attenuation coefficient", e, i);
+      const std::optional<GridPosition> at = GridPosition::Of(e);
+      const double air = ValueAtScatteredEnergy(tables.air_mu_en_rho,
+                                                "air energy-absorption coefficient", at, e, i);
+      const double mu =
+          ValueAtScatteredEnergy(tables.mu_al, "aluminium attenuation coefficient", at, e, i);
       incoherent_mean.Add(n, e);
       share.Add(n, 0);
       al.push_back({KermaWeight(n, e, air, i), mu});
@@ -311,6 +359,11 @@ ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray&
   quality.coherent_share = share.Mean();
   quality.hvl1_mm_al = 10 * HalfValue(al, "aluminium");
   return quality;
+}
+
+ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray& mu_al,
+                                  const GridArray& air_mu_en_rho) {
+  return ScatterBeamQuality(scatter, ScatterFigureTables(mu_al, air_mu_en_rho));
 }
 
 }  // namespace xscatter

@@ -24,20 +24,32 @@ struct BeamComponent {
 // thickness lies beyond the range of double.
 std::optional<double> TransmissionThickness(std::span<const BeamComponent> beam, double fraction);
 
-// A per-bin table read at any energy E (0.5 to 150 keV): interpolated linearly in ln(value)
-// against ln(E) between bins j and j + 1 with 0.5·j ≤ E < 0.5·(j + 1); an energy on a bin gives
-// that bin's value as it stands. At() is absent outside the grid, for a non-finite energy, or when
-// E lies between two bins and either value is not positive. The logarithms of the values and of
-// the bin energies are taken once, when the table is made, for the many energies of a run.
+// An energy's place on the grid (0.5 to 150 keV): the bin j with 0.5·j ≤ E < 0.5·(j + 1), whether
+// E lies on it, and ln E; found once for every table read at E. Absent outside the grid and for a
+// non-finite energy.
+struct GridPosition {
+  static std::optional<GridPosition> Of(double energy_kev);
+  double energy_kev = 0;
+  int bin = 0;
+  bool on_bin = false;
+  double ln_energy = 0;  // taken only between bins
+};
+
+// A per-bin table read at any energy E: interpolated linearly in ln(value) against ln(E) between
+// bins j and j + 1 of E's GridPosition; an energy on a bin gives that bin's value as it stands.
+// At() is absent where E has no GridPosition or lies between two bins and either value is not
+// positive. The logarithms of the values are taken once, when the table is made, for the many
+// energies of many runs.
 class LogLogTable {
  public:
   explicit LogLogTable(const GridArray& table);
   std::optional<double> At(double energy_kev) const;
+  std::optional<double> At(const GridPosition& position) const;
+  const GridArray& Values() const { return table_; }
 
  private:
-  const GridArray& table_;
+  GridArray table_;
   GridArray ln_value_{};
-  GridArray ln_energy_{};
 };
 
 // The energy at which the aluminium table equals ln 2 / hvl1_cm: the first pair of neighbouring
@@ -80,10 +92,19 @@ struct ScatterQuality {
   double hvl1_mm_al = 0;
 };
 
+// The tables the scatter figures read at scattered energies, made once for the runs of a sweep.
+struct ScatterFigureTables {
+  ScatterFigureTables(const GridArray& mu_al, const GridArray& air_mu_en_rho)
+      : mu_al(mu_al), air_mu_en_rho(air_mu_en_rho) {}
+  LogLogTable mu_al;
+  LogLogTable air_mu_en_rho;
+};
+
 // Throws BeamQualityError when the common maximum is not a finite positive number, a value is
 // negative or not finite, a scattered energy lies outside the grid or between bins whose table
 // values are not positive, either kind of scatter holds no photons, or aluminium never halves the
 // air kerma.
+ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const ScatterFigureTables& tables);
 ScatterQuality ScatterBeamQuality(const ScatterResult& scatter, const GridArray& mu_al,
                                   const GridArray& air_mu_en_rho);
 

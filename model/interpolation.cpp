@@ -33,14 +33,22 @@ LogLogColumn::LogLogColumn(const TableArray& scatter_x, const TableArray& column
   }
 }
 
-double LogLogColumn::At(double x) const {
-  int j = 2;
-  while (x >= scatter_x_[j]) {
-    if (j == kTableRows) Fail(Kind::PastLastRow, x, scatter_x_[kTableRows], kTableRows);
+RowPosition FindRow(const TableArray& scatter_x, double x, int from) {
+  int j = from;
+  while (x >= scatter_x[j]) {
+    if (j == kTableRows) return {x, std::log(x), 0};
     ++j;
   }
-  const int lo = j - 1;
-  const int hi = j;
+  return {x, std::log(x), j};
+}
+
+double LogLogColumn::At(double x) const { return At(FindRow(scatter_x_, x)); }
+
+double LogLogColumn::At(const RowPosition& position) const {
+  const double x = position.x;
+  if (position.upper == 0) Fail(Kind::PastLastRow, x, scatter_x_[kTableRows], kTableRows);
+  const int lo = position.upper - 1;
+  const int hi = position.upper;
   RequirePositive(scatter_x_[lo], Kind::NonPositiveX, x, lo);
   RequirePositive(scatter_x_[hi], Kind::NonPositiveX, x, hi);
   RequirePositive(column_[lo], Kind::NonPositiveValue, x, lo);
@@ -49,8 +57,8 @@ double LogLogColumn::At(double x) const {
 
   const double log_x_span = log_x_[hi] - log_x_[lo];
   if (log_x_span == 0) Fail(Kind::EqualRows, x, scatter_x_[lo], lo);
-  const double log_value =
-      log_value_[lo] + (std::log(x) - log_x_[lo]) * (log_value_[hi] - log_value_[lo]) / log_x_span;
+  const double log_value = log_value_[lo] + (position.log_x - log_x_[lo]) *
+                                                (log_value_[hi] - log_value_[lo]) / log_x_span;
   const double value = std::exp(log_value);
   if (!std::isfinite(log_value) || !std::isfinite(value)) Fail(Kind::NotFinite, x);
   return value;

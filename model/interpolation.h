@@ -12,12 +12,25 @@ namespace xscatter {
 // value that is not positive, or when the result is not finite.
 double InterpolateLogLog(double x, const TableArray& scatter_x, const TableArray& column);
 
+// Where x lies among the rows: the upper bracketing row of InterpolateLogLog (0 when x reaches the
+// last row) and ln x, found once for every column read at x.
+struct RowPosition {
+  double x = 0;
+  double log_x = 0;
+  int upper = 0;
+};
+
+// The position of x. The search starts at row `from`, which gives the answer of a search from row 2
+// whenever `from` is the upper row of some x' <= x: the rows below it are all at or below x' then.
+RowPosition FindRow(const TableArray& scatter_x, double x, int from = 2);
+
 // InterpolateLogLog for many x on one column: the logarithms of the rows are taken once, when it
 // is made, instead of at every x. The results are the same doubles, the faults the same faults.
 class LogLogColumn {
  public:
   LogLogColumn(const TableArray& scatter_x, const TableArray& column);
   double At(double x) const;
+  double At(const RowPosition& position) const;
 
  private:
   const TableArray& scatter_x_;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 namespace xscatter {
@@ -167,8 +168,48 @@ std::optional<Rounding> RoundExactly(const Binary& b, int count) {
   return std::nullopt;
 }
 
+// RoundExactly in double arithmetic, where that gives the same digits, for the many numbers of the
+// spectrum files. Scaling by a power of ten of at most 22 decades (exact in a double) rounds once,
+// so the scaled value lies within 2^-52 of the true one, relative; its integer part may then be
+// off by one only where the fraction is near 0 or 1, and both round to the same digits there. Only
+// a fraction near one half could round the other way: those are left to RoundExactly.
+std::optional<Rounding> RoundQuickly(double magnitude, int count) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr int kLargestPower = 22;
+  if (count > 15 || !(magnitude >= std::numeric_limits<double>::min())) return std::nullopt;
+  std::uint64_t bits;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  const int binary_exponent = static_cast<int>(bits >> 52) - 1023;  // a normal, positive double
+  int exponent = (binary_exponent * 78913) >> 18;                   // as DecimalExponentEstimate
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int shift = count - 1 - exponent;
+    if (shift > kLargestPower || shift < -kLargestPower) return std::nullopt;
+    const double scaled = shift >= 0 ? magnitude * kPowers[shift] : magnitude / kPowers[-shift];
+    if (scaled >= kPowers[count]) {
+      ++exponent;
+      continue;
+    }
+    if (scaled < kPowers[count - 1]) {
+      --exponent;
+      continue;
+    }
+    const auto truncated = static_cast<std::uint64_t>(scaled);  // below 10^15: exact
+    const double fraction = scaled - static_cast<double>(truncated);
+    if (std::fabs(fraction - 0.5) <= scaled * 0x1p-50) return std::nullopt;
+    std::uint64_t digits = truncated + (fraction > 0.5 ? 1 : 0);
+    if (digits == static_cast<std::uint64_t>(kPowers[count])) {
+      digits /= 10;
+      ++exponent;
+    }
+    return Rounding{digits, exponent};
+  }
+  return std::nullopt;
+}
+
 // Sign, the first digit, a point and the others, and the exponent of at least two digits.
-std::string ScientificDigits(bool negative, Rounding r, int count, char marker) {
+void AppendScientificDigits(std::string& out, bool negative, Rounding r, int count, char marker) {
   char digits[20];
   for (int i = count - 1; i >= 0; --i) {
     digits[i] = static_cast<char>('0' + r.digits % 10);
@@ -192,7 +233,7 @@ std::string ScientificDigits(bool negative, Rounding r, int count, char marker) 
   }
   *p++ = static_cast<char>('0' + exponent / 10);
   *p++ = static_cast<char>('0' + exponent % 10);
-  return std::string(text, p);
+  out.append(text, p);
 }
 
 // The nearest decimal of `count` significant digits that reads back as the value, as an integer
@@ -377,17 +418,38 @@ std::optional<std::string> NonFiniteText(double value) {
 
 }  // namespace
 
-std::string FormatScientific(double value, int decimals) {
-  if (const auto text = NonFiniteText(value)) return *text;
+void AppendScientific(std::string& text, double value, int decimals) {
+  if (const auto nonfinite = NonFiniteText(value)) {
+    text += *nonfinite;
+    return;
+  }
   decimals = std::clamp(decimals, 0, kMaxScientificDecimals);
   // A zero is written without its sign.
-  if (value == 0) return decimals ? "0." + std::string(decimals, '0') + "E+00" : "0E+00";
-  if (decimals <= 17) {
-    const auto exact = RoundExactly(Decompose(std::fabs(value)), decimals + 1);
-    if (exact) return ScientificDigits(value < 0, *exact, decimals + 1, 'E');
+  if (value == 0) {
+    text += '0';
+    if (decimals) {
+      text += '.';
+      text.append(static_cast<std::size_t>(decimals), '0');
+    }
+    text += "E+00";
+    return;
   }
-  std::string text = PrintedScientific(value, decimals);
-  std::replace(text.begin(), text.end(), 'e', 'E');
+  if (decimals <= 17) {
+    auto rounding = RoundQuickly(std::fabs(value), decimals + 1);
+    if (!rounding) rounding = RoundExactly(Decompose(std::fabs(value)), decimals + 1);
+    if (rounding) {
+      AppendScientificDigits(text, value < 0, *rounding, decimals + 1, 'E');
+      return;
+    }
+  }
+  std::string printed = PrintedScientific(value, decimals);
+  std::replace(printed.begin(), printed.end(), 'e', 'E');
+  text += printed;
+}
+
+std::string FormatScientific(double value, int decimals) {
+  std::string text;
+  AppendScientific(text, value, decimals);
   return text;
 }
 

@@ -15,6 +15,8 @@ inline constexpr int kMaxScientificDecimals = 1000;
 // 0..kMaxScientificDecimals), correctly rounded (ties to even), and an exponent of at least two
 // digits with its sign: FormatScientific(0.5, 3) == "5.000E-01". A zero has no sign.
 std::string FormatScientific(double value, int decimals);
+// FormatScientific appended to `text`, for the hundreds of numbers of a spectrum file.
+void AppendScientific(std::string& text, double value, int decimals);
 
 // The shortest text that reads back as the same double; among equally short ones the nearest,
 // in plain notation unless the exponent form is shorter: "0.1", "100", "1e+05", "1.5e-07",

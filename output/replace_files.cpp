@@ -104,7 +104,8 @@ class TemporaryFile {
     if (fd_.get() >= 0 && !renamed_) ::unlinkat(folder_fd_, name_.c_str(), 0);
   }
 
-  void Create() {
+  // `shared`: other writers may clean up in the folder, so the file is locked against them.
+  void Create(bool shared) {
     std::random_device random;
     std::uniform_int_distribution<std::size_t> pick(0, kNameCharacters.size() - 1);
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
@@ -118,6 +119,7 @@ class TemporaryFile {
       }
       name_ = std::move(name);
       fd_.Reset(fd);
+      if (!shared) return;
       // Another writer's clean-up may have taken the new file for stale before the lock was
       // held; then it is gone or going, and a fresh name is tried.
       if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(folder_fd_, name_, fd)) return;
@@ -127,7 +129,7 @@ class TemporaryFile {
     throw SystemFailure(EEXIST);
   }
 
-  void Write(std::string_view content, Durability durability) {
+  void Write(std::string_view content, bool durable) {
     while (!content.empty()) {
       const ssize_t written = ::write(fd_.get(), content.data(), content.size());
       if (written < 0) {
@@ -137,7 +139,7 @@ class TemporaryFile {
       if (written == 0) throw SystemFailure(EIO);  // no progress: never loop for ever
       content.remove_prefix(static_cast<std::size_t>(written));
     }
-    if (durability == Durability::Now && ::fsync(fd_.get()) != 0) throw SystemFailure(errno);
+    if (durable && ::fsync(fd_.get()) != 0) throw SystemFailure(errno);
   }
 
   void Rename() {
@@ -167,30 +169,32 @@ void ReplaceFiles(const fs::path& folder, const FileSet& name_and_content, std::
 }
 
 void ReplaceFilesAt(int folder_fd, const fs::path& folder, const FileSet& name_and_content,
-                    std::string_view kind, Durability durability) {
+                    std::string_view kind, WriteMode mode) {
   if (name_and_content.empty()) return;
+  const bool durable = mode == WriteMode::Durable;
+  const bool new_folder = mode == WriteMode::NewFolderSyncedLater;
   const std::string* current = &name_and_content.front().first;
   try {
     for (const auto& [name, content] : name_and_content) {
       current = &name;
-      CheckTarget(folder_fd, name);
+      if (!new_folder) CheckTarget(folder_fd, name);
     }
     // Declared before the loops, so every temporary file that is not renamed is removed on the
     // way out, whichever step fails.
     std::vector<std::unique_ptr<TemporaryFile>> files;
     for (const auto& [name, content] : name_and_content) {
       current = &name;
-      RemoveStaleTemporaries(folder_fd, name);
+      if (!new_folder) RemoveStaleTemporaries(folder_fd, name);
       files.push_back(std::make_unique<TemporaryFile>(folder_fd, name));
-      files.back()->Create();
-      files.back()->Write(content, durability);
+      files.back()->Create(!new_folder);
+      files.back()->Write(content, durable);
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
       current = &name_and_content[i].first;
       files[i]->Rename();
     }
     // The renames themselves reach the disk with the folder; they have happened either way.
-    if (durability == Durability::Now) ::fsync(folder_fd);
+    if (durable) ::fsync(folder_fd);
   } catch (const Failure& failure) {
     throw FileWriteError(kind, folder / *current, failure.reason);
   } catch (const std::bad_alloc&) {

@@ -25,14 +25,16 @@ using FileSet = std::vector<std::pair<std::string, std::string>>;
 void ReplaceFiles(const std::filesystem::path& folder, const FileSet& name_and_content,
                   std::string_view kind = kSpectrumFileKind);
 
-// When the replaced files reach the disk: before ReplaceFilesAt returns, or when the caller
-// syncs them and their folder (a sweep writing many folders syncs them all once at the end).
-enum class Durability { Now, Later };
+// How ReplaceFilesAt writes. Durable: the files and their names reach the disk before it returns.
+// SyncedLater: when the caller syncs them and their folder (a sweep writing many folders syncs
+// them all once, at the end). NewFolderSyncedLater: SyncedLater into a folder the caller has just
+// made and holds locked, which can hold no earlier file nor leftover, so none is looked for.
+enum class WriteMode { Durable, SyncedLater, NewFolderSyncedLater };
 
 // ReplaceFiles in the folder open as `folder_fd` (opened without following a symlink by the
 // caller); `folder` names it in messages.
 void ReplaceFilesAt(int folder_fd, const std::filesystem::path& folder,
                     const FileSet& name_and_content, std::string_view kind = kSpectrumFileKind,
-                    Durability durability = Durability::Now);
+                    WriteMode mode = WriteMode::Durable);
 
 }  // namespace xscatter

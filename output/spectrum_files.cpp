@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "output/spectrum_files.h"
 
+#include <string_view>
+
 #include "output/number_format.h"
 
 namespace xscatter {
 namespace {
 
-constexpr const char* kLineEnd = "\r\n";
+constexpr std::string_view kLineEnd = "\r\n";
 
 std::string SpectrumText(const char* header, const GridArray* first, const GridArray& second,
                          int second_decimals) {
@@ -15,9 +17,9 @@ std::string SpectrumText(const char* header, const GridArray* first, const GridA
   text.reserve(24 * kLastBin);
   for (int i = 1; i <= kLastBin; ++i) {
     // Without a first column the bin's own energy stands there.
-    text += FormatScientific(first ? (*first)[i] : 0.5 * i, 3);
-    text += "  ";
-    text += FormatScientific(second[i], second_decimals);
+    AppendScientific(text, first ? (*first)[i] : 0.5 * i, 3);
+    text.append(2, ' ');
+    AppendScientific(text, second[i], second_decimals);
     text += kLineEnd;
   }
   return text;

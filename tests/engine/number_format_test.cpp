@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <thread>
@@ -133,7 +134,7 @@ TEST(NumberFormat, WorkedRows) { CheckTables(); }
 
 #if defined(__cpp_lib_to_chars)
 // Doubles of every kind: any bit pattern, the spectrum files' range, ratios of small integers,
-// exact binary fractions (many ties) and whole numbers beyond 2^53.
+// exact binary fractions (many ties) with their neighbours and whole numbers beyond 2^53.
 std::vector<double> ManyDoubles() {
   std::mt19937_64 random(20260101);
   std::vector<double> values;
@@ -151,7 +152,10 @@ std::vector<double> ManyDoubles() {
         value = static_cast<double>(random() % 1000000) / static_cast<double>(1 + random() % 10000);
         break;
       case 3:
+        // Exact ties and their neighbours, the hardest roundings.
         value = std::ldexp(static_cast<double>(random() % 100000), -static_cast<int>(bits % 12));
+        if (i % 3 == 1) value = std::nextafter(value, 0.0);
+        if (i % 3 == 2) value = std::nextafter(value, std::numeric_limits<double>::infinity());
         break;
       default:
         value = std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(random() % 30));

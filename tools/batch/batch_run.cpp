@@ -152,6 +152,7 @@ class Batch {
   Progress progress_;
 
   std::optional<TableSet> tables_;
+  std::optional<ScatterFigureTables> figure_tables_;  // when reporting
   std::vector<FilterLayer> filters_;
   std::optional<Primary> primary_;
   std::optional<Provenance> provenance_;
@@ -164,6 +165,9 @@ bool Batch::LoadTables() {
   try {
     tables_.emplace(folders_.data);
     if (options_.report != ReportFormat::None || options_.match_hvl) tables_->Air();
+    if (options_.report != ReportFormat::None) {
+      figure_tables_.emplace(tables_->Physical().mu_al, tables_->Air().mu_en_rho);
+    }
     return true;
   } catch (const TableError& error) {
     Say(DescribeTableError(error));
@@ -304,26 +308,29 @@ std::optional<Stop> Batch::RunOne(const RunTexts& texts, RunRecord& record, File
   if (WritesFiles()) files = primary_->file;
   if (!texts.angle) return std::nullopt;
 
-  ScatterResult scatter;
-  try {
-    scatter = ComputeScatterRun(tables_->Physical(), primary_->spectrum, *record.angle_deg,
-                                options_.doppler ? &tables_->WaterCompton() : nullptr);
-  } catch (const ConditionError& error) {
+  std::optional<Stop> stop;
+  const ScatterResult scatter = [&]() -> ScatterResult {
+    try {
+      return ComputeScatterRun(tables_->Physical(), primary_->spectrum, *record.angle_deg,
+                               options_.doppler ? &tables_->WaterCompton() : nullptr);
+    } catch (const ConditionError& error) {
+      stop = Stop{error.what(), true};
+    } catch (const NormalisationError& error) {
+      // A spectrum with nothing at or above 8 keV scatters nothing: the entry is refused, like
+      // conditions the model cannot compute, rather than failing as a file or table would.
+      stop = Stop{FailureText(error, "散乱スペクトル"), error.nothing_scattered};
+    } catch (const std::exception& error) {
+      stop = Stop{FailureText(error, "散乱スペクトル"), false};
+    }
+    return {};
+  }();
+  if (stop) {
     files.clear();
-    return Stop{error.what(), true};
-  } catch (const NormalisationError& error) {
-    // A spectrum with nothing at or above 8 keV scatters nothing: the entry is refused, like
-    // conditions the model cannot compute, rather than failing as a file or table would.
-    files.clear();
-    return Stop{FailureText(error, "散乱スペクトル"), error.nothing_scattered};
-  } catch (const std::exception& error) {
-    files.clear();
-    return Stop{FailureText(error, "散乱スペクトル"), false};
+    return stop;
   }
   if (options_.report != ReportFormat::None) {
     try {
-      record.scatter =
-          ScatterBeamQuality(scatter, tables_->Physical().mu_al, tables_->Air().mu_en_rho);
+      record.scatter = ScatterBeamQuality(scatter, *figure_tables_);
     } catch (const std::exception& error) {
       Say(Tell("run " + std::to_string(record.run) + ": no scatter figures: " + error.what()));
     }

@@ -120,7 +120,7 @@ void SpectraFolder::WriteRun(int run, const FileSet& files) {
   // The run folder's own lock, as every writer takes the lock of the folder it writes into.
   ::flock(run_fd.get(), LOCK_EX);
   try {
-    ReplaceFilesAt(run_fd.get(), path, files, kSpectrumFileKind, Durability::Later);
+    ReplaceFilesAt(run_fd.get(), path, files, kSpectrumFileKind, WriteMode::NewFolderSyncedLater);
   } catch (...) {
     ::unlinkat(fd_.get(), name.c_str(), AT_REMOVEDIR);  // empty: the files are all or none
     throw;
@@ -128,7 +128,7 @@ void SpectraFolder::WriteRun(int run, const FileSet& files) {
 }
 
 void SpectraFolder::WriteIndex(const std::string& text) {
-  ReplaceFilesAt(fd_.get(), folder_, {{kIndexName, text}}, "索引ファイル", Durability::Later);
+  ReplaceFilesAt(fd_.get(), folder_, {{kIndexName, text}}, "索引ファイル", WriteMode::SyncedLater);
 }
 
 void SpectraFolder::MakeDurable() const {
