@@ -224,8 +224,8 @@ std::optional<GridPosition> GridPosition::Of(double energy_kev) {
   }
   const double position = energy_kev / kBinWidth;
   const int j = static_cast<int>(std::floor(position));
-  if (position == j) return GridPosition{energy_kev, j, true, 0};
-  return GridPosition{energy_kev, j, false, std::log(energy_kev)};
+  if (position == j) return GridPosition{j, true, 0};
+  return GridPosition{j, false, std::log(energy_kev)};
 }
 
 LogLogTable::LogLogTable(const GridArray& table) : table_(table) {

@@ -29,7 +29,6 @@ std::optional<double> TransmissionThickness(std::span<const BeamComponent> beam,
 // non-finite energy.
 struct GridPosition {
   static std::optional<GridPosition> Of(double energy_kev);
-  double energy_kev = 0;
   int bin = 0;
   bool on_bin = false;
   double ln_energy = 0;  // taken only between bins

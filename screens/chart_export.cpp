@@ -1,15 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "screens/chart_export.h"
 
-#include <QBuffer>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QSvgGenerator>
-#include <cctype>
-#include <string>
 
-#include "model/errors.h"
 #include "output/qt/chart_painter.h"
 #include "output/qt/picture_file.h"
 
@@ -21,23 +15,8 @@ constexpr int kCaptionMargin = 4;
 // Times New Roman 18 point, the chart boxes' text, at 96 dpi.
 constexpr int kChartTextPixels = 24;
 
-// A vector picture names the face actually used, so a viewer sets its text where it was laid out.
-QFont PixelFont(const QString& face, int pixels, bool vector) {
-  QFont font(face);
-  font.setPixelSize(pixels);
-  font.setWeight(QFont::Normal);
-  if (vector) font.setFamily(QFontInfo(font).family());
-  return font;
-}
-
 QFont CaptionFont(bool vector) {
-  return PixelFont(QStringLiteral("メイリオ"), kCaptionPixels, vector);
-}
-
-std::string LowerExtension(const std::filesystem::path& file) {
-  std::string extension = file.extension().string();
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension;
+  return PictureFont(QStringLiteral("メイリオ"), kCaptionPixels, vector);
 }
 
 }  // namespace
@@ -53,51 +32,14 @@ int ChartExport::CaptionHeight() const {
 
 QSize ChartExport::Size() const { return {kChartWidth, CaptionHeight() + kChartHeight}; }
 
-QImage ChartExport::Image(int scale) const {
-  QImage image(Size() * scale, QImage::Format_RGB32);
-  const int dots = static_cast<int>(96 / 0.0254 * scale + 0.5);
-  image.setDotsPerMeterX(dots);
-  image.setDotsPerMeterY(dots);
-  QPainter painter(&image);
-  Paint(painter, scale, false);
-  return image;
-}
-
-QByteArray ChartExport::Svg() const {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QSvgGenerator svg;
-  svg.setOutputDevice(&buffer);
-  svg.setSize(Size());
-  svg.setViewBox(QRect(QPoint(0, 0), Size()));
-  svg.setResolution(96);
-  svg.setTitle(caption_.join(QLatin1Char('\n')));
-  svg.setDescription(QStringLiteral("xscatter"));
-  {
-    QPainter painter(&svg);
-    Paint(painter, 1, true);
-  }
-  return bytes;
-}
+QImage ChartExport::Image(int scale) const { return PictureImage(Size(), scale, Painter()); }
 
 void ChartExport::Save(const std::filesystem::path& file) const {
-  CheckPictureTarget(file);
-  const std::string extension = LowerExtension(file);
-  if (extension != ".png" && extension != ".svg") {
-    throw FileWriteError(kPictureFileKind, file, "拡張子は .png か .svg にしてください");
-  }
-  QByteArray bytes;
-  if (extension == ".svg") {
-    bytes = Svg();
-  } else {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!Image(kPngScale).save(&buffer, "PNG")) bytes.clear();
-  }
-  if (bytes.isEmpty()) throw FileWriteError(kPictureFileKind, file, "画像を作れませんでした");
-  ReplacePictureFile(file,
-                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  SavePicture(file, Size(), kPngScale, caption_.join(QLatin1Char('\n')), Painter());
+}
+
+PicturePainter ChartExport::Painter() const {
+  return [this](QPainter& painter, int scale, bool vector) { Paint(painter, scale, vector); };
 }
 
 void ChartExport::Paint(QPainter& painter, int scale, bool vector) const {
@@ -115,7 +57,7 @@ void ChartExport::Paint(QPainter& painter, int scale, bool vector) const {
   painter.restore();
 
   const ChartLook look{Qt::white, Qt::black,
-                       PixelFont(QStringLiteral("Times New Roman"), kChartTextPixels, vector)};
+                       PictureFont(QStringLiteral("Times New Roman"), kChartTextPixels, vector)};
   painter.save();
   ChartPainter chart(painter,
                      {QRect(0, CaptionHeight() * scale, kChartWidth * scale, kChartHeight * scale),

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "output/qt/chart_marks.h"
+#include "output/qt/picture_file.h"
 
 class QPainter;
 
@@ -28,12 +29,12 @@ class ChartExport {
   QSize Size() const;
   int CaptionHeight() const;
   QImage Image(int scale) const;
-  QByteArray Svg() const;
   // A PNG at twice the screen's resolution or an SVG, as the extension says, replacing the file
   // atomically. Throws FileWriteError naming the file and the reason.
   void Save(const std::filesystem::path& file) const;
 
  private:
+  PicturePainter Painter() const;
   void Paint(QPainter& painter, int scale, bool vector) const;
 
   std::vector<ChartMark> marks_;

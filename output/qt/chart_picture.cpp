@@ -1,18 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "output/qt/chart_picture.h"
 
-#include <QBuffer>
-#include <QFontInfo>
-#include <QGuiApplication>
-#include <QImage>
 #include <QPainter>
-#include <QSvgGenerator>
-#include <cctype>
-#include <cmath>
-#include <string>
 
-#include "model/errors.h"
-#include "output/picture_formats.h"
 #include "output/qt/chart_painter.h"
 #include "output/qt/picture_file.h"
 #include "output/scatter_screen_layout.h"
@@ -64,19 +54,6 @@ const QColor kBorderShadow(118, 118, 118);
 const QColor kBorderMidlight(202, 202, 202);
 const QColor kBorderLight(255, 255, 255);
 
-// 96 dpi in dots per metre, for the PNG's physical size.
-constexpr double kScreenDotsPerMetre = 96 / 0.0254;
-
-// An SVG names the face that was actually used, so a viewer that has it sets the runs of a text
-// (one per script) where they were laid out, not where its own stand-in would put them.
-QFont PixelFont(const char* face, int pixels, bool vector) {
-  QFont font(QString::fromUtf8(face));
-  font.setPixelSize(pixels);
-  font.setWeight(QFont::Normal);
-  if (vector) font.setFamily(QFontInfo(font).family());
-  return font;
-}
-
 void DrawCaptions(QPainter& painter, const QFont& font, const Caption (&captions)[2]) {
   painter.setFont(font);
   painter.setPen(Qt::black);
@@ -116,52 +93,8 @@ void DrawPanel(QPainter& painter, const QRect& panel) {
 }  // namespace
 
 void ChartPicture::Save(const std::filesystem::path& file) const {
-  CheckPictureTarget(file);
-  const std::optional<PictureFormat> format = PictureFormatOf(file);
-  if (!format) {
-    throw FileWriteError(kPictureFileKind, file, "拡張子は .png か .svg にしてください");
-  }
-  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
-    throw FileWriteError(kPictureFileKind, file, "描画の準備ができていません");
-  }
-  const QByteArray bytes = *format == PictureFormat::Png ? Png() : Svg();
-  if (bytes.isEmpty()) throw FileWriteError(kPictureFileKind, file, "画像を作れませんでした");
-  ReplacePictureFile(file,
-                     std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-}
-
-QByteArray ChartPicture::Png() const {
-  QImage image(kWidth * kPngScale, kHeight * kPngScale, QImage::Format_RGB32);
-  const int dots = static_cast<int>(std::lround(kScreenDotsPerMetre * kPngScale));
-  image.setDotsPerMeterX(dots);
-  image.setDotsPerMeterY(dots);
-  {
-    QPainter painter(&image);
-    Paint(painter, kPngScale, false);
-  }
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "PNG")) return {};
-  return bytes;
-}
-
-QByteArray ChartPicture::Svg() const {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QSvgGenerator svg;
-  svg.setOutputDevice(&buffer);
-  svg.setSize(QSize(kWidth, kHeight));
-  svg.setViewBox(QRect(0, 0, kWidth, kHeight));
-  svg.setResolution(96);
-  svg.setTitle(QStringLiteral("散乱線スペクトル"));
-  svg.setDescription(QStringLiteral("xscatter"));
-  {
-    QPainter painter(&svg);
-    Paint(painter, 1, true);
-  }
-  return bytes;
+  SavePicture(file, QSize(kWidth, kHeight), kPngScale, QStringLiteral("散乱線スペクトル"),
+              [this](QPainter& painter, int scale, bool vector) { Paint(painter, scale, vector); });
 }
 
 void ChartPicture::Paint(QPainter& painter, int ratio, bool vector) const {
@@ -169,17 +102,18 @@ void ChartPicture::Paint(QPainter& painter, int ratio, bool vector) const {
 
   painter.save();
   painter.scale(ratio, ratio);
-  DrawCaptions(painter, PixelFont("メイリオ", kHeadingPixels, vector), kHeadings);
+  DrawCaptions(painter, PictureFont(QStringLiteral("メイリオ"), kHeadingPixels, vector), kHeadings);
   DrawSunkenBorder(painter, kPrimaryBox);
   DrawSunkenBorder(painter, kScatterBox);
   DrawPanel(painter, kLegendPanel);
   painter.fillRect(kIncoherentLine, QColor(255, 0, 0));
   painter.fillRect(kCoherentLine, QColor(0, 0, 255));
-  DrawCaptions(painter, PixelFont("メイリオ", kLegendPixels, vector), kLegendLabels);
+  DrawCaptions(painter, PictureFont(QStringLiteral("メイリオ"), kLegendPixels, vector),
+               kLegendLabels);
   painter.restore();
 
   const ChartLook look{Qt::white, Qt::black,
-                       PixelFont("Times New Roman", kChartTextPixels, vector)};
+                       PictureFont(QStringLiteral("Times New Roman"), kChartTextPixels, vector)};
   for (const auto& [box, chart] : {std::pair{kPrimaryBox, &primary_}, {kScatterBox, &scatter_}}) {
     const QRect inner = box.adjusted(kBorder, kBorder, -kBorder, -kBorder);
     painter.save();

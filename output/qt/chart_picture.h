@@ -35,8 +35,6 @@ class ChartPicture {
   void Save(const std::filesystem::path& file) const;
 
  private:
-  QByteArray Png() const;
-  QByteArray Svg() const;
   // Paints on a device in its own pixels, `ratio` of them to a screen pixel.
   void Paint(QPainter& painter, int ratio, bool vector) const;
 
